@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace iitcalc {
+
+// The two numbered run-time errors a calculation can end with. The numbers
+// are the ones users have always seen next to these messages.
+enum class RunTimeError : std::uint8_t {
+    Overflow = 6,
+    TypeMismatch = 13,
+};
+
+constexpr int errorNumber(RunTimeError error) { return static_cast<int>(error); }
+
+// The Chinese message for an error, UTF-8: "溢出" for overflow, "类型不匹配"
+// for type mismatch.
+std::string_view errorMessage(RunTimeError error);
+
+// The one-line report every front end shows, UTF-8:
+// "运行时错误 13：类型不匹配".
+std::string errorReport(RunTimeError error);
+
+} // namespace iitcalc

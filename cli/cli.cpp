@@ -1,0 +1,150 @@
+#include "cli/cli.h"
+
+#include "calc/run_time_error.h"
+#include "calc/tax.h"
+#include "calc/utf8.h"
+
+#include <array>
+#include <cstdlib>
+#include <string>
+
+namespace iitcalc::cli {
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "用法：iitcalc-cli 个人收入 五险一金之和 [个税起征点]\n"
+    "      iitcalc-cli < 批量文件\n"
+    "\n"
+    "按 2011 年工资薪金月度税率表计算个人所得税，输出税基与应缴税额。\n"
+    "个税起征点省略时为 3500。以“-”开头的参数（如 -200）是数值，不是选项；\n"
+    "参数以“--”开头时，请先写一个单独的“--”。\n"
+    "\n"
+    "批量方式：不带参数并从管道或文件读入时，每行为\n"
+    "  个人收入<TAB>五险一金之和[<TAB>个税起征点]\n"
+    "每行输出五个以 TAB 分隔的字段：个人收入、五险一金之和、所用起征点、税基、应缴税额。\n"
+    "出错的行第四个字段为错误信息，第五个字段为空，其余行照常计算。\n"
+    "\n"
+    "退出状态：0 成功；13 类型不匹配；6 溢出；1 批量中有出错的行；2 用法错误；3 读写失败。\n"
+    "起征点按当前区域设置（LC_ALL、LC_NUMERIC、LANG）的小数点与千位分隔符解读。\n";
+
+constexpr std::string_view kTooManyFields = "字段过多：每行至多三个字段";
+
+void write(std::FILE *stream, std::string_view text) { std::fwrite(text.data(), 1, text.size(), stream); }
+
+bool finish(std::FILE *out, std::FILE *err)
+{
+    if (std::fflush(out) != 0 || std::ferror(out) != 0) {
+        write(err, "iitcalc-cli: 写入输出失败\n");
+        return false;
+    }
+    return true;
+}
+
+int runSingle(std::string_view income, std::string_view insurance, std::string_view threshold,
+              const Streams &streams, Separators separators)
+{
+    const auto result = calculate(fromUtf8(income), fromUtf8(insurance), fromUtf8(threshold), separators);
+    if (!result) {
+        std::string line = "iitcalc-cli: ";
+        line += errorReport(result.error());
+        line += '\n';
+        write(streams.err, line);
+        return errorNumber(result.error());
+    }
+    std::string text = "税基\t";
+    text += result->taxBaseText.utf8();
+    text += "\n应缴税额\t";
+    text += result->shownTaxPayable().utf8();
+    text += '\n';
+    write(streams.out, text);
+    return finish(streams.out, streams.err) ? 0 : kExitIoError;
+}
+
+} // namespace
+
+int runBatch(std::FILE *in, std::FILE *out, std::FILE *err, Separators separators)
+{
+    const std::string defaultThreshold = integerToText(kStandardThreshold).utf8();
+    char *rawLine = nullptr;
+    std::size_t capacity = 0;
+    std::string output;
+    std::u16string wide[3];
+    bool allSucceeded = true;
+
+    ssize_t length = 0;
+    while ((length = getline(&rawLine, &capacity, in)) >= 0) {
+        std::string_view line(rawLine, static_cast<std::size_t>(length));
+        if (!line.empty() && line.back() == '\n')
+            line.remove_suffix(1);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+
+        std::array<std::string_view, 3> fields{};
+        std::size_t fieldCount = 0;
+        bool tooMany = false;
+        for (std::size_t start = 0;;) {
+            const std::size_t tab = line.find('\t', start);
+            const std::string_view field = line.substr(start, tab == std::string_view::npos ? line.npos : tab - start);
+            if (fieldCount < fields.size())
+                fields[fieldCount++] = field;
+            else
+                tooMany = true;
+            if (tab == std::string_view::npos)
+                break;
+            start = tab + 1;
+        }
+        const std::string_view threshold = fieldCount == 3 ? fields[2] : std::string_view(defaultThreshold);
+
+        output.clear();
+        output.append(fields[0]).append("\t").append(fields[1]).append("\t").append(threshold).append("\t");
+        if (tooMany) {
+            allSucceeded = false;
+            output.append(kTooManyFields).append("\t");
+        } else {
+            wide[0] = fromUtf8(fields[0]);
+            wide[1] = fromUtf8(fields[1]);
+            wide[2] = fromUtf8(threshold);
+            const auto result = calculate(wide[0], wide[1], wide[2], separators);
+            if (result) {
+                output.append(result->taxBaseText.utf8()).append("\t").append(result->shownTaxPayable().utf8());
+            } else {
+                allSucceeded = false;
+                output.append(errorReport(result.error())).append("\t");
+            }
+        }
+        output += '\n';
+        write(out, output);
+    }
+    std::free(rawLine);
+
+    if (std::ferror(in) != 0) {
+        write(err, "iitcalc-cli: 读取输入失败\n");
+        return kExitIoError;
+    }
+    if (!finish(out, err))
+        return kExitIoError;
+    return allSucceeded ? 0 : kExitBatchHadErrors;
+}
+
+int run(std::span<const std::string_view> args, const Streams &streams, Separators separators)
+{
+    if (args.size() == 1 && args[0] == "--help") {
+        write(streams.out, kUsage);
+        return finish(streams.out, streams.err) ? 0 : kExitIoError;
+    }
+    if (!args.empty() && args[0] == "--")
+        args = args.subspan(1);
+    else if (args.empty() && !streams.inIsTerminal)
+        return runBatch(streams.in, streams.out, streams.err, separators);
+
+    if (args.size() == 2 || args.size() == 3) {
+        const std::string defaultThreshold = integerToText(kStandardThreshold).utf8();
+        return runSingle(args[0], args[1], args.size() == 3 ? args[2] : std::string_view(defaultThreshold), streams,
+                         separators);
+    }
+    write(streams.err, kUsage);
+    return kExitUsage;
+}
+
+} // namespace iitcalc::cli

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "calc/separators.h"
+
+#include <cstdio>
+#include <span>
+#include <string_view>
+
+namespace iitcalc::cli {
+
+// Exit statuses besides 0 and the run-time error numbers (6, 13) that a
+// single calculation ends with.
+inline constexpr int kExitBatchHadErrors = 1;
+inline constexpr int kExitUsage = 2;
+inline constexpr int kExitIoError = 3;
+
+struct Streams {
+    std::FILE *in;
+    std::FILE *out;
+    std::FILE *err;
+    bool inIsTerminal;
+};
+
+// The whole console program. args are the arguments after the program's
+// name. "INCOME INSURANCE [THRESHOLD]" prints "税基\t…" and "应缴税额\t…" and
+// returns 0, or prints one line on err and returns the error's number. No
+// arguments with a non-terminal input runs the batch. "--help" prints the
+// usage; "--" before the field texts lets a field text start with "--".
+int run(std::span<const std::string_view> args, const Streams &streams, Separators separators);
+
+// Batch mode: one line out for each line in, five tab-separated fields:
+// income, insurance, threshold as used, tax base, tax payable. A failing
+// line carries the error report as its fourth field and an empty fifth.
+// Returns 0 when every line succeeded, 1 when some failed, 3 when reading
+// or writing failed.
+int runBatch(std::FILE *in, std::FILE *out, std::FILE *err, Separators separators);
+
+} // namespace iitcalc::cli
