@@ -67,19 +67,19 @@ public:
     }
 
     void setNegativeExponent() { m_negativeExponent = true; }
+    bool hasDigits() const { return m_count != 0 || m_scale != 0; }
 
-    // ±infinity beyond the double range, ±0 below it.
-    double value(bool negative) const
+    // ±infinity beyond the double range, ±0 below it. Writes the literal's
+    // canonical form after the digits, so call it once.
+    double value(bool negative)
     {
         const double sign = negative ? -1.0 : 1.0;
         if (m_count == 0)
             return sign * 0.0;
-        std::array<char, kMaxDigits + 2 + 24> buffer{};
-        std::copy_n(m_digits.begin(), m_count, buffer.begin());
         std::size_t length = m_count;
         long long exponent = m_scale + (m_negativeExponent ? -m_exponent : m_exponent);
         if (m_sticky) {
-            buffer[length++] = '1';
+            m_digits[length++] = '1';
             --exponent;
         }
         // The value lies in [10^(order-1), 10^order).
@@ -88,22 +88,26 @@ public:
             return sign * kInfinity;
         if (order < -330)
             return sign * 0.0;
-        buffer[length++] = 'e';
-        const auto written = std::to_chars(buffer.data() + length, buffer.data() + buffer.size(), exponent);
+        if (exponent != 0) {
+            m_digits[length++] = 'e';
+            length = static_cast<std::size_t>(
+                std::to_chars(m_digits.data() + length, m_digits.data() + m_digits.size(), exponent).ptr -
+                m_digits.data());
+        }
         double magnitude = 0.0;
-        const auto parsed = std::from_chars(buffer.data(), written.ptr, magnitude);
+        const auto parsed = std::from_chars(m_digits.data(), m_digits.data() + length, magnitude);
         if (parsed.ec == std::errc::result_out_of_range)
             magnitude = order > 0 ? kInfinity : 0.0;
         return sign * magnitude;
     }
 
-    bool empty() const { return m_count == 0; }
-
 private:
     static constexpr std::size_t kMaxDigits = 800;
     static constexpr long long kExponentCap = 100'000'000;
 
-    std::array<char, kMaxDigits> m_digits{};
+    // Room for the sticky digit and an exponent after the kept digits; left
+    // uninitialised on purpose, only the first m_count are ever read.
+    std::array<char, kMaxDigits + 2 + 24> m_digits;
     std::size_t m_count = 0;
     long long m_scale = 0;
     long long m_exponent = 0;
@@ -111,84 +115,69 @@ private:
     bool m_sticky = false;
 };
 
-// Walks field text for the lenient reading, stepping over the blanks that
-// may stand anywhere in it.
-class BlankSkippingCursor {
-public:
-    explicit BlankSkippingCursor(std::u16string_view text) : m_text(text) { skipBlanks(); }
-
-    char16_t peek() const { return m_pos < m_text.size() ? m_text[m_pos] : u'\0'; }
-    bool atEnd() const { return m_pos >= m_text.size(); }
-    void advance()
-    {
-        ++m_pos;
-        skipBlanks();
-    }
-
-private:
-    void skipBlanks()
-    {
-        while (m_pos < m_text.size() && (m_text[m_pos] == u' ' || m_text[m_pos] == u'\t' || m_text[m_pos] == u'\n'))
-            ++m_pos;
-    }
-
-    std::u16string_view m_text;
-    std::size_t m_pos = 0;
-};
-
 // An integer given in base 16 or 8, correctly rounded like any literal.
 // Octal digits are regrouped into hexadecimal ones (four octal digits are
 // three hexadecimal ones) so both go through the same exact conversion.
-double readRadixInteger(BlankSkippingCursor &cursor, int bitsPerDigit)
-{
-    constexpr std::size_t kMaxHexDigits = 260; // 1040 bits: beyond any double
-    std::array<char, kMaxHexDigits * 2> digits{};
-    std::size_t count = 0;
-    bool tooLong = false;
-    const int radix = 1 << bitsPerDigit;
-    for (;;) {
-        const int digit = hexValue(cursor.peek());
-        if (cursor.atEnd() || digit < 0 || digit >= radix)
-            break;
-        cursor.advance();
-        if (count == 0 && digit == 0)
-            continue;
-        if (count < digits.size())
-            digits[count++] = static_cast<char>(digit);
-        else
-            tooLong = true;
-    }
-    if (tooLong || count * static_cast<std::size_t>(bitsPerDigit) > kMaxHexDigits * 4)
-        return kInfinity;
+class RadixBuilder {
+public:
+    explicit RadixBuilder(int bitsPerDigit) : m_bitsPerDigit(bitsPerDigit) {}
 
-    std::array<char, kMaxHexDigits + 4> hex{};
-    std::size_t hexCount = 0;
-    constexpr char kHexDigits[] = "0123456789abcdef";
-    if (bitsPerDigit == 4) {
-        for (std::size_t i = 0; i < count; ++i)
-            hex[hexCount++] = kHexDigits[static_cast<unsigned char>(digits[i])];
-    } else {
-        const std::size_t padding = (4 - count % 4) % 4;
-        unsigned group = 0;
-        for (std::size_t i = 0; i < padding + count; ++i) {
-            const unsigned digit = i < padding ? 0u : static_cast<unsigned char>(digits[i - padding]);
-            group = (group << 3) | digit;
-            if (i % 4 == 3) {
-                hex[hexCount++] = kHexDigits[(group >> 8) & 0xF];
-                hex[hexCount++] = kHexDigits[(group >> 4) & 0xF];
-                hex[hexCount++] = kHexDigits[group & 0xF];
-                group = 0;
+    // False when c is not a digit of this base.
+    bool digit(char16_t c)
+    {
+        const int value = hexValue(c);
+        if (value < 0 || value >= (1 << m_bitsPerDigit))
+            return false;
+        if (m_count == 0 && value == 0)
+            return true;
+        if (m_count < m_digits.size())
+            m_digits[m_count++] = static_cast<char>(value);
+        else
+            m_tooLong = true;
+        return true;
+    }
+
+    double value() const
+    {
+        if (m_tooLong || m_count * static_cast<std::size_t>(m_bitsPerDigit) > kMaxHexDigits * 4)
+            return kInfinity;
+        std::array<char, kMaxHexDigits + 4> hex;
+        std::size_t hexCount = 0;
+        constexpr char kHexDigits[] = "0123456789abcdef";
+        if (m_bitsPerDigit == 4) {
+            for (std::size_t i = 0; i < m_count; ++i)
+                hex[hexCount++] = kHexDigits[static_cast<unsigned char>(m_digits[i])];
+        } else {
+            const std::size_t padding = (4 - m_count % 4) % 4;
+            unsigned group = 0;
+            for (std::size_t i = 0; i < padding + m_count; ++i) {
+                const unsigned digit = i < padding ? 0u : static_cast<unsigned char>(m_digits[i - padding]);
+                group = (group << 3) | digit;
+                if (i % 4 == 3) {
+                    hex[hexCount++] = kHexDigits[(group >> 8) & 0xF];
+                    hex[hexCount++] = kHexDigits[(group >> 4) & 0xF];
+                    hex[hexCount++] = kHexDigits[group & 0xF];
+                    group = 0;
+                }
             }
         }
+        if (hexCount == 0)
+            return 0.0;
+        double value = 0.0;
+        const auto parsed = std::from_chars(hex.data(), hex.data() + hexCount, value, std::chars_format::hex);
+        return parsed.ec == std::errc::result_out_of_range ? kInfinity : value;
     }
-    if (hexCount == 0)
-        return 0.0;
-    double value = 0.0;
-    const auto parsed = std::from_chars(hex.data(), hex.data() + hexCount, value, std::chars_format::hex);
-    if (parsed.ec == std::errc::result_out_of_range)
-        return kInfinity;
-    return value;
-}
+
+private:
+    static constexpr std::size_t kMaxHexDigits = 260; // 1040 bits: beyond any double
+
+    std::array<char, kMaxHexDigits * 2> m_digits;
+    std::size_t m_count = 0;
+    int m_bitsPerDigit;
+    bool m_tooLong = false;
+};
+
+bool isLenientBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n'; }
 
 bool isStrictBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
@@ -204,55 +193,93 @@ std::string NumberText::utf8() const { return toUtf8(view()); }
 
 double readLenient(std::u16string_view text)
 {
-    BlankSkippingCursor cursor(text);
+    // One pass over the text; blanks are skipped whatever the state.
+    enum class State { Start, AfterSign, Ampersand, Radix, Integer, Fraction, ExponentStart, ExponentSign, Exponent };
+    State state = State::Start;
     bool negative = false;
-    if (cursor.peek() == u'+' || cursor.peek() == u'-') {
-        negative = cursor.peek() == u'-';
-        cursor.advance();
+    DecimalBuilder number;
+    RadixBuilder radix(4);
+
+    for (const char16_t c : text) {
+        if (isLenientBlank(c))
+            continue;
+        switch (state) {
+        case State::Start:
+            if (c == u'+' || c == u'-') {
+                negative = c == u'-';
+                state = State::AfterSign;
+                continue;
+            }
+            [[fallthrough]];
+        case State::AfterSign:
+            if (c == u'&') {
+                state = State::Ampersand;
+                continue;
+            }
+            [[fallthrough]];
+        case State::Integer:
+            if (isDigit(c)) {
+                number.integerDigit(c);
+                state = State::Integer;
+                continue;
+            }
+            if (c == u'.') {
+                state = State::Fraction;
+                continue;
+            }
+            if ((c == u'E' || c == u'e') && state == State::Integer) {
+                state = State::ExponentStart;
+                continue;
+            }
+            break;
+        case State::Fraction:
+            if (isDigit(c)) {
+                number.fractionDigit(c);
+                continue;
+            }
+            // "1.E3" has digits; ".E3" has none and stops.
+            if ((c == u'E' || c == u'e') && number.hasDigits()) {
+                state = State::ExponentStart;
+                continue;
+            }
+            break;
+        case State::ExponentStart:
+            if (c == u'+' || c == u'-') {
+                if (c == u'-')
+                    number.setNegativeExponent();
+                state = State::ExponentSign;
+                continue;
+            }
+            [[fallthrough]];
+        case State::ExponentSign:
+        case State::Exponent:
+            if (isDigit(c)) {
+                number.exponentDigit(c);
+                state = State::Exponent;
+                continue;
+            }
+            break;
+        case State::Ampersand:
+            if (c == u'H' || c == u'h' || c == u'O' || c == u'o') {
+                radix = RadixBuilder(c == u'H' || c == u'h' ? 4 : 3);
+                state = State::Radix;
+                continue;
+            }
+            break;
+        case State::Radix:
+            if (radix.digit(c))
+                continue;
+            break;
+        }
+        break;
     }
 
-    if (!cursor.atEnd() && cursor.peek() == u'&') {
-        cursor.advance();
-        const char16_t prefix = cursor.peek();
-        double magnitude = 0.0;
-        if (prefix == u'H' || prefix == u'h') {
-            cursor.advance();
-            magnitude = readRadixInteger(cursor, 4);
-        } else if (prefix == u'O' || prefix == u'o') {
-            cursor.advance();
-            magnitude = readRadixInteger(cursor, 3);
-        }
+    if (state == State::Radix) {
+        const double magnitude = radix.value();
         return negative ? -magnitude : magnitude;
     }
-
-    DecimalBuilder number;
-    bool anyDigit = false;
-    while (!cursor.atEnd() && isDigit(cursor.peek())) {
-        number.integerDigit(cursor.peek());
-        anyDigit = true;
-        cursor.advance();
-    }
-    if (!cursor.atEnd() && cursor.peek() == u'.') {
-        cursor.advance();
-        while (!cursor.atEnd() && isDigit(cursor.peek())) {
-            number.fractionDigit(cursor.peek());
-            anyDigit = true;
-            cursor.advance();
-        }
-    }
-    if (anyDigit && (cursor.peek() == u'E' || cursor.peek() == u'e')) {
-        cursor.advance();
-        if (cursor.peek() == u'+' || cursor.peek() == u'-') {
-            if (cursor.peek() == u'-')
-                number.setNegativeExponent();
-            cursor.advance();
-        }
-        // "1E" and "1E+" read 1: without digits the exponent adds nothing.
-        while (!cursor.atEnd() && isDigit(cursor.peek())) {
-            number.exponentDigit(cursor.peek());
-            cursor.advance();
-        }
-    }
+    if (state == State::Ampersand)
+        return negative ? -0.0 : 0.0;
     return number.value(negative);
 }
 
@@ -349,9 +376,8 @@ NumberText numberToText(double value, Separators separators)
     while (count > 1 && digits[count - 1] == '0')
         --count;
 
-    std::array<char16_t, NumberText::kCapacity> out{};
-    std::size_t n = 0;
-    const auto put = [&](char16_t c) { out[n++] = c; };
+    NumberText out;
+    const auto put = [&out](char16_t c) { out.append(c); };
     if (value < 0)
         put(u'-');
 
@@ -388,18 +414,24 @@ NumberText numberToText(double value, Separators separators)
         for (std::size_t i = 0; i < count; ++i)
             put(static_cast<char16_t>(digits[i]));
     }
-    return NumberText(std::u16string_view(out.data(), n));
+    return out;
 }
 
 NumberText integerToText(std::int16_t value)
 {
-    std::array<char, 8> digits{};
-    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    std::array<char16_t, 8> out{};
-    std::size_t n = 0;
-    for (const char *p = digits.data(); p < end.ptr; ++p)
-        out[n++] = static_cast<char16_t>(*p);
-    return NumberText(std::u16string_view(out.data(), n));
+    NumberText out;
+    if (value < 0)
+        out.append(u'-');
+    unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    std::array<char16_t, 5> reversed;
+    std::size_t count = 0;
+    do {
+        reversed[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    while (count > 0)
+        out.append(reversed[--count]);
+    return out;
 }
 
 } // namespace iitcalc

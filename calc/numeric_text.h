@@ -26,6 +26,14 @@ public:
     friend bool operator==(const NumberText &a, const NumberText &b) { return a.view() == b.view(); }
     friend bool operator==(const NumberText &a, std::u16string_view b) { return a.view() == b; }
 
+    // For the conversions that write a number unit by unit; beyond the
+    // capacity nothing more is kept.
+    void append(char16_t unit)
+    {
+        if (m_size < kCapacity)
+            m_units[m_size++] = unit;
+    }
+
 private:
     std::array<char16_t, kCapacity> m_units{};
     std::uint8_t m_size = 0;

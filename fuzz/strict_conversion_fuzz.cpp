@@ -1,0 +1,51 @@
+// The strict conversion on any text, and number-to-text read back strictly:
+// for finite x, strict(numberToText(x)) is x rounded to 15 significant
+// digits (or overflows when that rounding leaves the double range).
+#include "calc/numeric_text.h"
+#include "fuzz/fuzz_input.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+void checkRoundTrip(double x, iitcalc::Separators separators)
+{
+    if (!std::isfinite(x))
+        return;
+    char rounded[40];
+    std::snprintf(rounded, sizeof rounded, "%.14e", x);
+    const double expected = std::strtod(rounded, nullptr);
+    const auto back = iitcalc::convertStrict(iitcalc::numberToText(x, separators).view(), separators);
+    if (std::isinf(expected)) {
+        if (back.ok() || back.error() != iitcalc::RunTimeError::Overflow)
+            std::abort();
+        return;
+    }
+    if (!back.ok() || *back != expected)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size < 1)
+        return 0;
+    const iitcalc::Separators separators = iitcalc::fuzzing::separatorsFrom(data[0]);
+    const std::u16string text = iitcalc::fuzzing::utf16(data + 1, size - 1);
+    const auto result = iitcalc::convertStrict(text, separators);
+    if (result.ok() && !std::isfinite(*result))
+        std::abort();
+
+    if (size >= 9) {
+        double x = 0;
+        std::memcpy(&x, data + 1, sizeof x);
+        checkRoundTrip(x, separators);
+    }
+    if (result.ok())
+        checkRoundTrip(*result, separators);
+    return 0;
+}
