@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace iitcalc::forms {
+
+// Layout units: 1440 twips to the inch, 15 to a logical pixel at 96 dpi.
+inline constexpr int kTwipsPerPixel = 15;
+
+// Twips to logical pixels, rounded to nearest (halves away from zero).
+constexpr int twipsToPixels(int twips)
+{
+    return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel
+                      : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
+}
+
+enum class ControlKind { ScrollBar, PictureBox, CommandButton, TextBox, Label, Line };
+
+enum class TextAlignment { Left, Centre };
+
+// How an opaque label paints its background: over its whole rectangle, or
+// only behind its text (for a label lying in front of another one, so the
+// one behind still shows beside the text).
+enum class LabelBackground { Whole, BehindText };
+
+struct FontRecord {
+    std::string_view family; // UTF-8; substitutes are tried where missing
+    double points;
+    bool bold;
+};
+
+// One control as the window is built with it. Positions are relative to
+// the parent's client area; a line's rectangle is its two end points
+// (left, top) to (width, height).
+struct ControlRecord {
+    std::string_view name;   // becomes the objectName
+    ControlKind kind;
+    std::string_view parent; // empty: the window itself
+    int left;
+    int top;
+    int width;
+    int height;
+    int tabIndex = -1;       // -1: none
+    std::u16string_view caption = {};
+    std::optional<FontRecord> font = {};
+    std::optional<std::uint32_t> textColourBgr = {}; // 0x00BBGGRR
+    TextAlignment alignment = TextAlignment::Left;
+    int lineHeight = 0;      // twips between text lines; 0: the font's
+    LabelBackground background = LabelBackground::Whole;
+    std::string_view buddy = {}; // the box a caption label names
+};
+
+struct FormRecord {
+    std::string_view name;
+    std::u16string_view caption;
+    int clientWidth;  // twips
+    int clientHeight; // twips
+    FontRecord font;
+    std::string_view iconPath; // a Qt resource path; empty for none
+    std::span<const ControlRecord> controls;
+};
+
+} // namespace iitcalc::forms

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "calc/result.h"
+
+#include <cstdint>
+
+namespace iitcalc::window {
+
+// The panel moves in steps of this many twips.
+inline constexpr std::int16_t kScrollStepTwips = 500;
+
+// The scroll bar's Max for a panel this many twips high: height / 500 in
+// single precision, rounded to the nearest 16-bit integer with ties to the
+// even one. Overflow when the quotient is not finite or the result falls
+// outside -32768..32767. 6492 gives 13; 6250 gives 12; 6750 gives 14.
+Result<std::int16_t> scrollRangeFor(float panelHeightTwips);
+
+// The panel's Top for a scroll position: position * -500 as a 16-bit
+// product, Overflow outside -32768..32767. 1 gives -500; 13 gives -6500.
+Result<std::int16_t> panelTopFor(std::int16_t position);
+
+} // namespace iitcalc::window
