@@ -2,18 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string>
 
 namespace iitcalc::testing_support {
 
 // Names each row of a table-driven test after its `name` member, so a
-// failure says which row it was.
+// failure says which row it was. Names that are not plain identifiers
+// (controls' Chinese names) become row_N; the row still prints by name.
 struct RowName {
     template <class Row>
     std::string operator()(const testing::TestParamInfo<Row> &row) const
     {
-        return row.param.name;
+        const std::string name = row.param.name;
+        const bool plain = !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+            return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+        });
+        return plain ? name : "row_" + std::to_string(row.index);
     }
 };
 
