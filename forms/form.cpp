@@ -263,7 +263,6 @@ void Form::show()
         m_window->move(available.center() - QPoint(m_window->width() / 2, m_window->height() / 2));
     }
     m_window->show();
-    m_window->raise();
     m_window->activateWindow();
 }
 

@@ -5,6 +5,7 @@
 #include "window/main_window.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -64,6 +65,16 @@ protected:
             QApplication::sendEvent(target, &press);
             QApplication::sendEvent(target, &release);
         }
+    }
+
+    // Replaces a box's text with a paste from the clipboard.
+    void paste(const char *name, const QString &text)
+    {
+        QLineEdit *target = box(name);
+        target->setFocus();
+        target->selectAll();
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
     }
 
     void click(const char *name) { QTest::mouseClick(control(name), Qt::LeftButton); }
