@@ -10,10 +10,8 @@ namespace iitcalc::window {
 namespace {
 
 constexpr const char *kNoDisplay =
-    "iitcalc 需要图形桌面，但没有找到可用的显示。可以用 `xvfb-run iitcalc` 在虚拟显示上运行，"
-    "或用 `iitcalc-cli 收入 五险一金` 在终端里计算。\n"
-    "iitcalc needs a graphical desktop and found no display; try `xvfb-run iitcalc`, or "
-    "`iitcalc-cli INCOME INSURANCE` in a terminal.\n";
+    "iitcalc：找不到可用的图形显示，可以用 xvfb-run iitcalc 在虚拟显示上运行，"
+    "或用 iitcalc-cli 收入 五险一金之和 在终端里计算。\n";
 
 bool nonEmpty(const char *name)
 {
