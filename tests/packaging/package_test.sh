@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds the .deb from a build tree, unpacks it into a scratch root and runs
+# the console program from there.
+#   package_test.sh BUILD_DIR
+set -euo pipefail
+build=$1
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+(cd "$build" && cpack -G DEB -B "$scratch/out" >/dev/null)
+deb=$(ls "$scratch"/out/*.deb)
+dpkg-deb --info "$deb" | grep -E 'Package|Depends'
+dpkg -x "$deb" "$scratch/root"
+for file in usr/bin/iitcalc usr/bin/iitcalc-cli usr/share/man/man1/iitcalc-cli.1 \
+            usr/share/applications/iitcalc.desktop usr/share/icons/hicolor/scalable/apps/iitcalc.svg \
+            usr/share/metainfo/com.example.iitcalc.metainfo.xml; do
+  [[ -e "$scratch/root/$file" ]] || { echo "missing from the package: $file"; exit 1; }
+done
+dpkg-deb --field "$deb" Depends | grep -q 'libqt6widgets6' || { echo "no Qt runtime dependency"; exit 1; }
+output=$("$scratch/root/usr/bin/iitcalc-cli" 10000 1000)
+expected=$'税基\t5500\n应缴税额\t545'
+[[ "$output" == "$expected" ]] || { echo "unexpected output: $output"; exit 1; }
+echo "package ok"
