@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -65,14 +64,6 @@ TEST(Form, PropertyAccessThatCannotWorkIsARunTimeFailure)
     EXPECT_EQ(qobject_cast<QLineEdit *>(form.widget("box"))->text(), "written");
     EXPECT_THROW((void)form.value("box"), RunTimeFailure);
     EXPECT_THROW((void)form.height("滚动条x"), RunTimeFailure);
-}
-
-TEST(Form, OutOfMemoryInAHandlerIsReportedNotFatal)
-{
-    Recorder recorder;
-    Form form(kForm, {{"form", Event::Load, [](Form &) { throw std::bad_alloc(); }}}, recorder.reporter());
-    form.show();
-    EXPECT_EQ(recorder.numbers, std::vector<int>{7});
 }
 
 TEST(Form, ClosingTheWindowUnloadsIt)

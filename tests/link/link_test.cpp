@@ -53,14 +53,12 @@ TEST_F(HomePageLink, TwoClicksOpenTwiceADoubleClickOnce)
     QTest::mouseDClick(link(), Qt::LeftButton);
     QTest::mouseRelease(link(), Qt::LeftButton);
     EXPECT_EQ(recorder.opened.size(), 1);
-}
 
-TEST_F(HomePageLink, OtherButtonsAndReleasingOutsideDoNothing)
-{
+    // Another button, or letting go outside, is no click.
     QTest::mouseClick(link(), Qt::RightButton);
     QTest::mousePress(link(), Qt::LeftButton);
     QTest::mouseRelease(link(), Qt::LeftButton, {}, QPoint(-5, -5));
-    EXPECT_TRUE(recorder.opened.isEmpty());
+    EXPECT_EQ(recorder.opened.size(), 1);
 }
 
 TEST_F(HomePageLink, TheHandShowsOverTheLabelAndTheArrowOffIt)
