@@ -83,8 +83,12 @@ RunTimeFailure failure(int number, const char *message)
 ErrorReporter messageBoxReporter()
 {
     return [](QWidget *window, const RunTimeFailure &failure) {
-        const QString title = window ? window->windowTitle() : QGuiApplication::applicationDisplayName();
-        QMessageBox::critical(window, title, QString::fromStdString(failure.report()));
+        QMessageBox box(QMessageBox::Critical,
+                        window ? window->windowTitle() : QGuiApplication::applicationDisplayName(),
+                        QString::fromStdString(failure.report()), QMessageBox::NoButton, window);
+        // The program speaks Chinese whatever the toolkit's own language.
+        box.setDefaultButton(box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole));
+        box.exec();
     };
 }
 
