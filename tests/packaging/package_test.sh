@@ -10,7 +10,7 @@ trap 'rm -rf "$scratch"' EXIT
 deb=$(ls "$scratch"/out/*.deb)
 dpkg-deb --info "$deb" | grep -E 'Package|Depends'
 dpkg -x "$deb" "$scratch/root"
-for file in usr/bin/iitcalc usr/bin/iitcalc-cli usr/share/man/man1/iitcalc-cli.1 \
+for file in usr/bin/iitcalc usr/bin/iitcalc-cli usr/share/man/man1/iitcalc-cli.1.gz \
             usr/share/applications/iitcalc.desktop usr/share/icons/hicolor/scalable/apps/iitcalc.svg \
             usr/share/metainfo/com.example.iitcalc.metainfo.xml; do
   [[ -e "$scratch/root/$file" ]] || { echo "missing from the package: $file"; exit 1; }
