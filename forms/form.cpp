@@ -78,6 +78,68 @@ RunTimeFailure failure(int number, const char *message)
     return RunTimeFailure(number, "运行时错误 " + std::to_string(number) + "：" + message);
 }
 
+// A control as the layout describes it, without its events.
+QWidget *createControl(const ControlRecord &record, QWidget *parent)
+{
+    QWidget *control = nullptr;
+    switch (record.kind) {
+    case ControlKind::ScrollBar: {
+        auto *bar = new QScrollBar(Qt::Vertical, parent);
+        bar->setRange(0, 0);
+        bar->setSingleStep(1);
+        bar->setPageStep(1);
+        // Change comes when the thumb is let go, not while it is dragged.
+        bar->setTracking(false);
+        bar->setFocusPolicy(Qt::StrongFocus);
+        control = bar;
+        break;
+    }
+    case ControlKind::PictureBox:
+        control = new PanelFrame(parent);
+        control->setFocusPolicy(Qt::StrongFocus);
+        break;
+    case ControlKind::CommandButton: {
+        auto *button = new QPushButton(toQString(record.caption), parent);
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        button->setFocusPolicy(Qt::StrongFocus);
+        control = button;
+        break;
+    }
+    case ControlKind::TextBox: {
+        auto *box = new QLineEdit(parent);
+        box->setFocusPolicy(Qt::StrongFocus);
+        box->setTextMargins(0, 0, 0, 0);
+        control = box;
+        break;
+    }
+    case ControlKind::Label: {
+        auto *label = new FormLabel(record, parent);
+        label->setText(toQString(record.caption));
+        control = label;
+        break;
+    }
+    case ControlKind::Line:
+        control = new FormLine(QPoint(twipsToPixels(record.left), twipsToPixels(record.top)),
+                               QPoint(twipsToPixels(record.width), twipsToPixels(record.height)), parent);
+        break;
+    }
+    control->setObjectName(toQString(record.name));
+    if (record.kind != ControlKind::Line) {
+        control->setGeometry(pixelRect(record));
+        control->setProperty(kTopProperty, static_cast<float>(record.top));
+        control->setProperty(kHeightProperty, static_cast<float>(record.height));
+    }
+    if (record.font)
+        control->setFont(fontFor(*record.font));
+    if (record.textColourBgr) {
+        QPalette palette = control->palette();
+        palette.setColor(QPalette::WindowText, colourFromBgr(*record.textColourBgr));
+        control->setPalette(palette);
+    }
+    return control;
+}
+
 } // namespace
 
 ErrorReporter messageBoxReporter()
@@ -125,17 +187,6 @@ void Form::load()
     m_controls.emplace(std::string(m_layout.name), window);
 
     const QPointer<QWidget> self = window;
-    const auto bound = [this](std::string_view control, Event event) {
-        return std::any_of(m_bindings.begin(), m_bindings.end(),
-                           [&](const Binding &b) { return b.control == control && b.event == event; });
-    };
-    // Events reach the handlers only while this window is the form's.
-    const auto deliver = [this, self](std::string_view control, Event event) {
-        return [this, self, control, event] {
-            if (self && self == m_window)
-                dispatch(control, event);
-        };
-    };
     window->onActivated = [this, self] {
         if (self == m_window)
             windowActivated();
@@ -153,74 +204,8 @@ void Form::load()
             if (auto *panel = dynamic_cast<PanelFrame *>(parent))
                 parent = panel->clientArea();
         }
-        QWidget *control = nullptr;
-        switch (record.kind) {
-        case ControlKind::ScrollBar: {
-            auto *bar = new QScrollBar(Qt::Vertical, parent);
-            bar->setRange(0, 0);
-            bar->setSingleStep(1);
-            bar->setPageStep(1);
-            // Change comes when the thumb is let go, not while it is dragged.
-            bar->setTracking(false);
-            bar->setFocusPolicy(Qt::StrongFocus);
-            if (bound(record.name, Event::Change))
-                QObject::connect(bar, &QScrollBar::valueChanged, bar, deliver(record.name, Event::Change));
-            control = bar;
-            break;
-        }
-        case ControlKind::PictureBox: {
-            auto *panel = new PanelFrame(parent);
-            panel->setFocusPolicy(Qt::StrongFocus);
-            control = panel;
-            break;
-        }
-        case ControlKind::CommandButton: {
-            auto *button = new QPushButton(toQString(record.caption), parent);
-            button->setAutoDefault(false);
-            button->setDefault(false);
-            button->setFocusPolicy(Qt::StrongFocus);
-            if (bound(record.name, Event::Click))
-                QObject::connect(button, &QPushButton::clicked, button, deliver(record.name, Event::Click));
-            control = button;
-            break;
-        }
-        case ControlKind::TextBox: {
-            auto *box = new QLineEdit(parent);
-            box->setFocusPolicy(Qt::StrongFocus);
-            box->setTextMargins(0, 0, 0, 0);
-            control = box;
-            break;
-        }
-        case ControlKind::Label: {
-            auto *label = new FormLabel(record, parent);
-            label->setText(toQString(record.caption));
-            if (bound(record.name, Event::Click))
-                label->onClick = deliver(record.name, Event::Click);
-            if (bound(record.name, Event::MouseMove)) {
-                label->onMouseMove = deliver(record.name, Event::MouseMove);
-                label->setMouseTracking(true);
-            }
-            control = label;
-            break;
-        }
-        case ControlKind::Line:
-            control = new FormLine(QPoint(twipsToPixels(record.left), twipsToPixels(record.top)),
-                                   QPoint(twipsToPixels(record.width), twipsToPixels(record.height)), parent);
-            break;
-        }
-        control->setObjectName(toQString(record.name));
-        if (record.kind != ControlKind::Line) {
-            control->setGeometry(pixelRect(record));
-            control->setProperty(kTopProperty, static_cast<float>(record.top));
-            control->setProperty(kHeightProperty, static_cast<float>(record.height));
-        }
-        if (record.font)
-            control->setFont(fontFor(*record.font));
-        if (record.textColourBgr) {
-            QPalette palette = control->palette();
-            palette.setColor(QPalette::WindowText, colourFromBgr(*record.textColourBgr));
-            control->setPalette(palette);
-        }
+        QWidget *control = createControl(record, parent);
+        connectEvents(record, control);
         if (record.kind != ControlKind::Label && record.kind != ControlKind::Line && record.tabIndex >= 0)
             tabOrder.emplace_back(record.tabIndex, control);
         m_controls.emplace(std::string(record.name), control);
@@ -234,10 +219,8 @@ void Form::load()
 
     // Caption labels name their boxes, for the keyboard and screen readers.
     for (const ControlRecord &record : m_layout.controls) {
-        if (record.buddy.empty())
-            continue;
         auto *label = qobject_cast<QLabel *>(widget(record.name));
-        QWidget *box = widget(record.buddy);
+        QWidget *box = record.buddy.empty() ? nullptr : widget(record.buddy);
         if (label && box) {
             label->setBuddy(box);
             box->setAccessibleName(toQString(record.caption));
@@ -253,6 +236,34 @@ void Form::load()
 
     m_activatePending = true;
     dispatch(m_layout.name, Event::Load);
+}
+
+void Form::connectEvents(const ControlRecord &record, QWidget *control)
+{
+    const std::string_view name = record.name;
+    const auto bound = [&](Event event) {
+        return std::any_of(m_bindings.begin(), m_bindings.end(),
+                           [&](const Binding &b) { return b.control == name && b.event == event; });
+    };
+    // Events reach the handlers only while this window is the form's.
+    const auto deliver = [this, name, self = QPointer<QWidget>(m_window)](Event event) {
+        return [this, name, self, event] {
+            if (self && self == m_window)
+                dispatch(name, event);
+        };
+    };
+    if (auto *bar = qobject_cast<QScrollBar *>(control); bar && bound(Event::Change))
+        QObject::connect(bar, &QScrollBar::valueChanged, bar, deliver(Event::Change));
+    if (auto *button = qobject_cast<QPushButton *>(control); button && bound(Event::Click))
+        QObject::connect(button, &QPushButton::clicked, button, deliver(Event::Click));
+    if (auto *label = dynamic_cast<FormLabel *>(control)) {
+        if (bound(Event::Click))
+            label->onClick = deliver(Event::Click);
+        if (bound(Event::MouseMove)) {
+            label->onMouseMove = deliver(Event::MouseMove);
+            label->setMouseTracking(true);
+        }
+    }
 }
 
 void Form::show()

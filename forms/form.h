@@ -72,14 +72,9 @@ public:
     QWidget *window() const;
     QWidget *widget(std::string_view control) const;
 
-    const FormRecord &layout() const { return m_layout; }
-
 private:
-    friend class FormWindow;
-    friend class FormLabel;
-    friend struct Dispatcher;
-
     void load();
+    void connectEvents(const ControlRecord &record, QWidget *control);
     void dispatch(std::string_view control, Event event);
     void windowActivated();
     void windowClosed();
