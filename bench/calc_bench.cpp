@@ -57,8 +57,8 @@ void std_toChars(benchmark::State &state)
     for (auto _ : state) {
         for (const double value : kValues) {
             std::array<char, 32> buffer{};
-            benchmark::DoNotOptimize(std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                                   std::chars_format::general, 15));
+            benchmark::DoNotOptimize(
+                std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::general, 15));
             benchmark::DoNotOptimize(buffer);
         }
     }
@@ -102,7 +102,8 @@ void std_calculation(benchmark::State &state)
         std::from_chars(threshold.data(), threshold.data() + threshold.size(), c);
         const double t = a - b - c;
         std::array<char, 32> base{}, tax{};
-        benchmark::DoNotOptimize(std::to_chars(base.data(), base.data() + base.size(), t, std::chars_format::general, 15));
+        benchmark::DoNotOptimize(
+            std::to_chars(base.data(), base.data() + base.size(), t, std::chars_format::general, 15));
         benchmark::DoNotOptimize(
             std::to_chars(tax.data(), tax.data() + tax.size(), t * 0.2 - 555, std::chars_format::general, 15));
         benchmark::DoNotOptimize(base);
@@ -139,8 +140,8 @@ public:
             double target;
         };
         const Pair pairs[] = {
-            {"ours_lenientReading", "std_fromChars", 3},    {"ours_strictConversion", "std_fromChars", 3},
-            {"ours_numberToText", "std_toChars", 3},        {"ours_integerToText", "std_integerToChars", 3},
+            {"ours_lenientReading", "std_fromChars", 3}, {"ours_strictConversion", "std_fromChars", 3},
+            {"ours_numberToText", "std_toChars", 3},     {"ours_integerToText", "std_integerToChars", 3},
             {"ours_calculation", "std_calculation", 0},
         };
         std::printf("\n%-24s %12s %12s %8s %8s\n", "conversion", "ours ns/op", "std ns/op", "ratio", "target");

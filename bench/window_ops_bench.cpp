@@ -102,7 +102,8 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run &run : runs)
-            m_seconds[run.benchmark_name()] = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            m_seconds[run.benchmark_name()] =
+                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
     }
 
     void printRatios() const

@@ -120,7 +120,10 @@ private:
 // three hexadecimal ones) so both go through the same exact conversion.
 class RadixBuilder {
 public:
-    explicit RadixBuilder(int bitsPerDigit) : m_bitsPerDigit(bitsPerDigit) {}
+    explicit RadixBuilder(int bitsPerDigit)
+        : m_bitsPerDigit(bitsPerDigit)
+    {
+    }
 
     // False when c is not a digit of this base.
     bool digit(char16_t c)
@@ -310,8 +313,8 @@ Result<double> convertStrict(std::u16string_view text, Separators separators)
             number.integerDigit(c);
             anyDigit = true;
             ++pos;
-        } else if (separators.grouping != 0 && c == separators.grouping && c != separators.decimal && pos > begin
-                   && isDigit(text[pos - 1]) && digitAt(pos + 1)) {
+        } else if (separators.grouping != 0 && c == separators.grouping && c != separators.decimal && pos > begin &&
+                   isDigit(text[pos - 1]) && digitAt(pos + 1)) {
             ++pos;
         } else {
             break;

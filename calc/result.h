@@ -13,8 +13,14 @@ namespace iitcalc {
 template <class T>
 class Result {
 public:
-    Result(T value) : m_state(std::move(value)) {}
-    Result(RunTimeError error) : m_state(error) {}
+    Result(T value)
+        : m_state(std::move(value))
+    {
+    }
+    Result(RunTimeError error)
+        : m_state(error)
+    {
+    }
 
     bool ok() const { return m_state.index() == 0; }
     explicit operator bool() const { return ok(); }

@@ -41,9 +41,9 @@ std::optional<std::size_t> findBracket(double taxable);
 
 struct TaxAssessment {
     double taxableAmount = 0;
-    std::optional<std::size_t> bracket;   // index into kTaxTable
-    std::optional<double> tax;            // only when a row applies
-    NumberText taxBaseText;               // always
+    std::optional<std::size_t> bracket;       // index into kTaxTable
+    std::optional<double> tax;                // only when a row applies
+    NumberText taxBaseText;                   // always
     std::optional<NumberText> taxPayableText; // only when a row applies
 
     // What a front end shows as the tax payable: the tax, or "0" when no row

@@ -92,8 +92,7 @@ std::u16string fromUtf8(std::string_view text)
             c = (c << 6) | (next & 0x3Fu);
             ++taken;
         }
-        if (length == 0 || taken < length || c < smallest || c > 0x10FFFF
-            || (c >= 0xD800 && c <= 0xDFFF)) {
+        if (length == 0 || taken < length || c < smallest || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
             appendUtf16(out, kReplacement);
         } else {
             appendUtf16(out, c);

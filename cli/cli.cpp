@@ -41,8 +41,8 @@ bool finish(std::FILE *out, std::FILE *err)
     return true;
 }
 
-int runSingle(std::string_view income, std::string_view insurance, std::string_view threshold,
-              const Streams &streams, Separators separators)
+int runSingle(std::string_view income, std::string_view insurance, std::string_view threshold, const Streams &streams,
+              Separators separators)
 {
     const auto result = calculate(fromUtf8(income), fromUtf8(insurance), fromUtf8(threshold), separators);
     if (!result) {

@@ -36,19 +36,19 @@ struct FontRecord {
 // the parent's client area; a line's rectangle is its two end points
 // (left, top) to (width, height).
 struct ControlRecord {
-    std::string_view name;   // becomes the objectName
+    std::string_view name; // becomes the objectName
     ControlKind kind;
     std::string_view parent; // empty: the window itself
     int left;
     int top;
     int width;
     int height;
-    int tabIndex = -1;       // -1: none
+    int tabIndex = -1; // -1: none
     std::u16string_view caption = {};
     std::optional<FontRecord> font = {};
     std::optional<std::uint32_t> textColourBgr = {}; // 0x00BBGGRR
     TextAlignment alignment = TextAlignment::Left;
-    int lineHeight = 0;      // twips between text lines; 0: the font's
+    int lineHeight = 0; // twips between text lines; 0: the font's
     LabelBackground background = LabelBackground::Whole;
     std::string_view buddy = {}; // the box a caption label names
 };

@@ -57,10 +57,7 @@ QString toQString(std::u16string_view text)
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 QRect pixelRect(const ControlRecord &record)
 {
@@ -155,7 +152,9 @@ ErrorReporter messageBoxReporter()
 }
 
 Form::Form(const FormRecord &layout, std::vector<Binding> bindings, ErrorReporter reporter)
-    : m_layout(layout), m_bindings(std::move(bindings)), m_reporter(std::move(reporter))
+    : m_layout(layout)
+    , m_bindings(std::move(bindings))
+    , m_reporter(std::move(reporter))
 {
     registerFontSubstitutes();
 }
@@ -227,8 +226,7 @@ void Form::load()
         }
     }
 
-    std::stable_sort(tabOrder.begin(), tabOrder.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::stable_sort(tabOrder.begin(), tabOrder.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     for (std::size_t i = 1; i < tabOrder.size(); ++i)
         QWidget::setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
     if (!tabOrder.empty())

@@ -10,7 +10,11 @@ namespace iitcalc::forms {
 // more. `report` is the whole line the user reads.
 class RunTimeFailure : public std::runtime_error {
 public:
-    RunTimeFailure(int number, const std::string &report) : std::runtime_error(report), m_number(number) {}
+    RunTimeFailure(int number, const std::string &report)
+        : std::runtime_error(report)
+        , m_number(number)
+    {
+    }
 
     int number() const { return m_number; }
     std::string report() const { return what(); }

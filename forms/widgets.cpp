@@ -22,7 +22,9 @@ void FormWindow::closeEvent(QCloseEvent *event)
         onClosed();
 }
 
-PanelFrame::PanelFrame(QWidget *parent) : QFrame(parent), m_client(new QWidget(this))
+PanelFrame::PanelFrame(QWidget *parent)
+    : QFrame(parent)
+    , m_client(new QWidget(this))
 {
     setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     m_client->setObjectName(QStringLiteral("clientArea"));
@@ -100,11 +102,13 @@ void FormLabel::mouseMoveEvent(QMouseEvent *)
         onMouseMove();
 }
 
-FormLine::FormLine(QPoint from, QPoint to, QWidget *parent) : QWidget(parent)
+FormLine::FormLine(QPoint from, QPoint to, QWidget *parent)
+    : QWidget(parent)
 {
     const QPoint topLeft(std::min(from.x(), to.x()), std::min(from.y(), to.y()));
     const QPoint bottomRight(std::max(from.x(), to.x()), std::max(from.y(), to.y()));
-    setGeometry(QRect(topLeft, QSize(std::max(1, bottomRight.x() - topLeft.x()), std::max(1, bottomRight.y() - topLeft.y()))));
+    setGeometry(
+        QRect(topLeft, QSize(std::max(1, bottomRight.x() - topLeft.x()), std::max(1, bottomRight.y() - topLeft.y()))));
     m_from = from - topLeft;
     m_to = to - topLeft;
     setAttribute(Qt::WA_TransparentForMouseEvents);

@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::size_t second = first == all.npos ? all.npos : all.find(u'\u0001', first + 1);
     const std::u16string_view view(all);
     const std::u16string_view income = view.substr(0, first);
-    const std::u16string_view insurance = first == all.npos ? std::u16string_view() : view.substr(first + 1, second - first - 1);
+    const std::u16string_view insurance =
+        first == all.npos ? std::u16string_view() : view.substr(first + 1, second - first - 1);
     const std::u16string_view threshold = second == all.npos ? std::u16string_view(u"3500") : view.substr(second + 1);
 
     const auto result = iitcalc::calculate(income, insurance, threshold, separators);
@@ -27,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             std::abort();
         return 0;
     }
-    if (!std::isfinite(result->taxableAmount) || result->bracket.has_value() != result->taxPayableText.has_value()
-        || result->bracket.has_value() != (result->taxableAmount > 0) || result->taxBaseText.view().empty())
+    if (!std::isfinite(result->taxableAmount) || result->bracket.has_value() != result->taxPayableText.has_value() ||
+        result->bracket.has_value() != (result->taxableAmount > 0) || result->taxBaseText.view().empty())
         std::abort();
     return 0;
 }

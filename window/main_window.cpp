@@ -40,15 +40,9 @@ const Separators &userSeparators()
 
 } // namespace
 
-void mainFormLoaded(forms::Form &form)
-{
-    form.setMax(kScrollBar, valueOrRaise(scrollRangeFor(form.height(kPanel))));
-}
+void mainFormLoaded(forms::Form &form) { form.setMax(kScrollBar, valueOrRaise(scrollRangeFor(form.height(kPanel)))); }
 
-void mainFormActivated(forms::Form &form)
-{
-    form.setText(kThreshold, integerToText(kStandardThreshold).view());
-}
+void mainFormActivated(forms::Form &form) { form.setText(kThreshold, integerToText(kStandardThreshold).view()); }
 
 void calculateClicked(forms::Form &form)
 {
@@ -66,10 +60,7 @@ void clearClicked(forms::Form &form)
     form.show();
 }
 
-void scrollBarChanged(forms::Form &form)
-{
-    form.setTop(kPanel, valueOrRaise(panelTopFor(form.value(kScrollBar))));
-}
+void scrollBarChanged(forms::Form &form) { form.setTop(kPanel, valueOrRaise(panelTopFor(form.value(kScrollBar)))); }
 
 void homePageClicked(forms::Form &) { 超级链接::openAddress(kHomePageAddress); }
 
@@ -79,12 +70,9 @@ std::vector<forms::Binding> mainFormBindings()
 {
     using forms::Event;
     return {
-        {kMainForm, Event::Load, mainFormLoaded},
-        {kMainForm, Event::Activate, mainFormActivated},
-        {kCalculateButton, Event::Click, calculateClicked},
-        {kClearButton, Event::Click, clearClicked},
-        {kScrollBar, Event::Change, scrollBarChanged},
-        {kHomePage, Event::Click, homePageClicked},
+        {kMainForm, Event::Load, mainFormLoaded},           {kMainForm, Event::Activate, mainFormActivated},
+        {kCalculateButton, Event::Click, calculateClicked}, {kClearButton, Event::Click, clearClicked},
+        {kScrollBar, Event::Change, scrollBarChanged},      {kHomePage, Event::Click, homePageClicked},
         {kHomePage, Event::MouseMove, homePageMouseMoved},
     };
 }

@@ -9,13 +9,13 @@ namespace iitcalc::window {
 // The main window's handlers, one per (control, event) it answers. They
 // read and write controls only through the form; a failure leaves them as a
 // run-time failure, which the form reports.
-void mainFormLoaded(forms::Form &form);       // scroll range from the panel's height
-void mainFormActivated(forms::Form &form);    // the threshold starts at "3500"
-void calculateClicked(forms::Form &form);     // the tax payable, then the tax base
-void clearClicked(forms::Form &form);         // close the window and open it anew
-void scrollBarChanged(forms::Form &form);     // move the panel to the position
-void homePageClicked(forms::Form &form);      // open the home page
-void homePageMouseMoved(forms::Form &form);   // the hand pointer
+void mainFormLoaded(forms::Form &form);     // scroll range from the panel's height
+void mainFormActivated(forms::Form &form);  // the threshold starts at "3500"
+void calculateClicked(forms::Form &form);   // the tax payable, then the tax base
+void clearClicked(forms::Form &form);       // close the window and open it anew
+void scrollBarChanged(forms::Form &form);   // move the panel to the position
+void homePageClicked(forms::Form &form);    // open the home page
+void homePageMouseMoved(forms::Form &form); // the hand pointer
 
 // The seven bindings above, and no others.
 std::vector<forms::Binding> mainFormBindings();

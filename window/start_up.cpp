@@ -9,9 +9,8 @@ namespace iitcalc::window {
 
 namespace {
 
-constexpr const char *kNoDisplay =
-    "iitcalc：找不到可用的图形显示，可以用 xvfb-run iitcalc 在虚拟显示上运行，"
-    "或用 iitcalc-cli 收入 五险一金之和 在终端里计算。\n";
+constexpr const char *kNoDisplay = "iitcalc：找不到可用的图形显示，可以用 xvfb-run iitcalc 在虚拟显示上运行，"
+                                   "或用 iitcalc-cli 收入 五险一金之和 在终端里计算。\n";
 
 bool nonEmpty(const char *name)
 {

@@ -32,27 +32,28 @@ TEST_P(LenientReading, ReadsAsMuchAsMakesANumber)
     EXPECT_EQ(std::signbit(value), std::signbit(GetParam().expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, LenientReading,
-    testing::Values(
-        LenientRow{"empty", u"", 0}, LenientRow{"letters", u"abc", 0}, LenientRow{"unit_after", u"  12.5kg", 12.5},
-        LenientRow{"negative", u"-200", -200}, LenientRow{"two_points", u"1.2.3", 1.2},
-        LenientRow{"comma_stops", u"1,000", 1}, LenientRow{"yuan_stops", u"3500元", 3500},
-        LenientRow{"blanks_anywhere", u"- 1\t0\n0 0", -1000}, LenientRow{"carriage_return_stops", u"1\r0", 1},
-        LenientRow{"exponent", u"2.5e-1", 0.25}, LenientRow{"exponent_without_digits", u"7E+", 7},
-        LenientRow{"exponent_without_mantissa", u".E5", 0}, LenientRow{"point_edges", u".5", 0.5},
-        LenientRow{"double_sign", u"--5", -0.0}, LenientRow{"fullwidth_digits", u"１２３", 0},
-        LenientRow{"hex", u"&H10", 16}, LenientRow{"hex_lower_signed", u"-&hff", -255},
-        LenientRow{"octal_stops_at_8", u"&O178", 15}, LenientRow{"radix_without_digits", u"&H", 0},
-        LenientRow{"hex_wide", u"&HFFFFFFFF", 4294967295.0},
-        LenientRow{"octal_wide", u"&O1777777777777777777777", 18446744073709551615.0},
-        LenientRow{"hex_beyond_double", u"&H" + std::u16string(300, u'F'), kInf},
-        LenientRow{"beyond_double", u"-1E400", -kInf}, LenientRow{"below_double", u"1E-400", 0},
-        LenientRow{"huge_exponent", u"1E999999999999999999999", kInf},
-        LenientRow{"million_digits", std::u16string(1000000, u'9'), kInf},
-        LenientRow{"fraction_zeros", u"0." + std::u16string(5000, u'0') + u"1E5001", 1},
-        // Only a digit far beyond the kept ones lifts 2^53 + 1 off its tie.
-        LenientRow{"far_digit_decides_rounding",
-                   u"9007199254740993" + std::u16string(1000, u'0') + u"1E-1001", 9007199254740994.0}),
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LenientReading,
+    testing::Values(LenientRow{"empty", u"", 0}, LenientRow{"letters", u"abc", 0},
+                    LenientRow{"unit_after", u"  12.5kg", 12.5}, LenientRow{"negative", u"-200", -200},
+                    LenientRow{"two_points", u"1.2.3", 1.2}, LenientRow{"comma_stops", u"1,000", 1},
+                    LenientRow{"yuan_stops", u"3500元", 3500}, LenientRow{"blanks_anywhere", u"- 1\t0\n0 0", -1000},
+                    LenientRow{"carriage_return_stops", u"1\r0", 1}, LenientRow{"exponent", u"2.5e-1", 0.25},
+                    LenientRow{"exponent_without_digits", u"7E+", 7},
+                    LenientRow{"exponent_without_mantissa", u".E5", 0}, LenientRow{"point_edges", u".5", 0.5},
+                    LenientRow{"double_sign", u"--5", -0.0}, LenientRow{"fullwidth_digits", u"１２３", 0},
+                    LenientRow{"hex", u"&H10", 16}, LenientRow{"hex_lower_signed", u"-&hff", -255},
+                    LenientRow{"octal_stops_at_8", u"&O178", 15}, LenientRow{"radix_without_digits", u"&H", 0},
+                    LenientRow{"hex_wide", u"&HFFFFFFFF", 4294967295.0},
+                    LenientRow{"octal_wide", u"&O1777777777777777777777", 18446744073709551615.0},
+                    LenientRow{"hex_beyond_double", u"&H" + std::u16string(300, u'F'), kInf},
+                    LenientRow{"beyond_double", u"-1E400", -kInf}, LenientRow{"below_double", u"1E-400", 0},
+                    LenientRow{"huge_exponent", u"1E999999999999999999999", kInf},
+                    LenientRow{"million_digits", std::u16string(1000000, u'9'), kInf},
+                    LenientRow{"fraction_zeros", u"0." + std::u16string(5000, u'0') + u"1E5001", 1},
+                    // Only a digit far beyond the kept ones lifts 2^53 + 1 off its tie.
+                    LenientRow{"far_digit_decides_rounding",
+                               u"9007199254740993" + std::u16string(1000, u'0') + u"1E-1001", 9007199254740994.0}),
     testing_support::RowName());
 
 struct StrictRow {
@@ -82,7 +83,8 @@ TEST_P(StrictConversion, AcceptsOnlyAWholeNumber)
 constexpr auto kMismatch = RunTimeError::TypeMismatch;
 constexpr auto kOverflow = RunTimeError::Overflow;
 
-INSTANTIATE_TEST_SUITE_P(Rows, StrictConversion,
+INSTANTIATE_TEST_SUITE_P(
+    Rows, StrictConversion,
     testing::Values(
         StrictRow{"plain", u"3500", kPoint, 3500}, StrictRow{"blanks_around", u" \t3500 ", kPoint, 3500},
         StrictRow{"fraction", u"-3500.5", kPoint, -3500.5}, StrictRow{"grouped_loosely", u"35,00", kPoint, 3500},
@@ -100,7 +102,11 @@ INSTANTIATE_TEST_SUITE_P(Rows, StrictConversion,
         StrictRow{"locale_without_grouping", u"3,500", Separators{u'.', 0}, 0, kMismatch},
         StrictRow{"exponent_without_digits", u"1E", kPoint, 0, kMismatch},
         StrictRow{"hex", u"&H10", kPoint, 0, kMismatch},
-        StrictRow{"nul_inside", std::u16string(u"35\0" u"00", 5), kPoint, 0, kMismatch},
+        StrictRow{"nul_inside",
+                  std::u16string(u"35\0"
+                                 u"00",
+                                 5),
+                  kPoint, 0, kMismatch},
         StrictRow{"beyond_double", u"-1E309", kPoint, 0, kOverflow},
         StrictRow{"rounds_to_infinity", u"1.79769313486232E308", kPoint, 0, kOverflow}),
     testing_support::RowName());
@@ -119,19 +125,19 @@ TEST_P(NumberToText, WritesFifteenSignificantDigits)
     EXPECT_EQ(show(numberToText(GetParam().value, kPoint).view()), show(GetParam().expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, NumberToText,
-    testing::Values(
-        TextRow{"integer", -3500, u"-3500"}, TextRow{"negative_zero", -0.0, u"0"},
-        TextRow{"rounds_to_15", 22495.004499999995, u"22495.0045"}, TextRow{"sum", 0.1 + 0.2, u"0.3"},
-        TextRow{"product", 1234.56 * 0.03, u"37.0368"}, TextRow{"below_one", -0.25, u"-0.25"},
-        TextRow{"just_below_exponent", 999999999999999, u"999999999999999"},
-        TextRow{"rounds_up_into_exponent", 999999999999999.9, u"1E+15"},
-        TextRow{"exponent_mantissa", 1.5E300, u"1.5E+300"},
-        TextRow{"sixteen_digits", 1234567890123456, u"1.23456789012346E+15"},
-        TextRow{"small_fixed", 0.0001, u"0.0001"}, TextRow{"small_exponent", 1.5E-7, u"1.5E-07"},
-        TextRow{"largest", 1.7976931348623157E308, u"1.79769313486232E+308"},
-        TextRow{"smallest", 4.9406564584124654E-324, u"4.94065645841247E-324"},
-        TextRow{"infinity", -kInf, u"-Infinity"}),
+INSTANTIATE_TEST_SUITE_P(
+    Rows, NumberToText,
+    testing::Values(TextRow{"integer", -3500, u"-3500"}, TextRow{"negative_zero", -0.0, u"0"},
+                    TextRow{"rounds_to_15", 22495.004499999995, u"22495.0045"}, TextRow{"sum", 0.1 + 0.2, u"0.3"},
+                    TextRow{"product", 1234.56 * 0.03, u"37.0368"}, TextRow{"below_one", -0.25, u"-0.25"},
+                    TextRow{"just_below_exponent", 999999999999999, u"999999999999999"},
+                    TextRow{"rounds_up_into_exponent", 999999999999999.9, u"1E+15"},
+                    TextRow{"exponent_mantissa", 1.5E300, u"1.5E+300"},
+                    TextRow{"sixteen_digits", 1234567890123456, u"1.23456789012346E+15"},
+                    TextRow{"small_fixed", 0.0001, u"0.0001"}, TextRow{"small_exponent", 1.5E-7, u"1.5E-07"},
+                    TextRow{"largest", 1.7976931348623157E308, u"1.79769313486232E+308"},
+                    TextRow{"smallest", 4.9406564584124654E-324, u"4.94065645841247E-324"},
+                    TextRow{"infinity", -kInf, u"-Infinity"}),
     testing_support::RowName());
 
 TEST(NumberToText, UsesTheLocaleDecimalSeparatorAndNoGrouping)

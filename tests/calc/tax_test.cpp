@@ -44,30 +44,31 @@ TEST_P(Calculation, GivesTaxBaseAndTaxPayable)
 }
 
 // Each bound of the table from below, at and above (taxable amount = income - 3500).
-INSTANTIATE_TEST_SUITE_P(Rows, Calculation,
-    testing::Values(
-        CalculationRow{"example", u"10000", u"1000", u"3500", "5500", "545"},
-        CalculationRow{"zero_at", u"3500", u"", u"3500", "0", nullptr},
-        CalculationRow{"zero_above", u"3500.01", u"", u"3500", "0.0100000000002183", "0.000300000000006548"},
-        CalculationRow{"row1_at", u"5000", u"", u"3500", "1500", "45"},
-        CalculationRow{"row2_above", u"5000.01", u"", u"3500", "1500.01", "45.001"},
-        CalculationRow{"row2_at", u"8000", u"", u"3500", "4500", "345"},
-        CalculationRow{"row3_above", u"8000.01", u"", u"3500", "4500.01", "345.002"},
-        CalculationRow{"row3_at", u"12500", u"", u"3500", "9000", "1245"},
-        CalculationRow{"row4_above", u"12500.01", u"", u"3500", "9000.01", "1245.0025"},
-        CalculationRow{"row4_at", u"38500", u"", u"3500", "35000", "7745"},
-        CalculationRow{"row5_above", u"38500.01", u"", u"3500", "35000.01", "7745.003"},
-        CalculationRow{"row5_at", u"58500", u"", u"3500", "55000", "13745"},
-        CalculationRow{"row6_above", u"58500.01", u"", u"3500", "55000.01", "13745.0035"},
-        CalculationRow{"row6_at", u"83500", u"", u"3500", "80000", "22495"},
-        CalculationRow{"row7_above", u"83500.01", u"", u"3500", "80000.01", "22495.0045"},
-        CalculationRow{"row7_far", u"103500", u"", u"3500", "100000", "31495"},
-        CalculationRow{"all_empty", u"", u"", u"3500", "-3500", nullptr},
-        CalculationRow{"income_comma", u"1,000", u"", u"0", "1", "0.03"},
-        CalculationRow{"income_letters", u"8000abc", u"", u"3500", "4500", "345"},
-        CalculationRow{"negative_insurance_raises", u"5000", u"-1000", u"3500", "2500", "145"},
-        CalculationRow{"negative_threshold_raises", u"1000", u"", u"-500", "1500", "45"},
-        CalculationRow{"huge_but_finite", u"1E300", u"", u"0", "1E+300", "4.5E+299"}),
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Calculation,
+    testing::Values(CalculationRow{"example", u"10000", u"1000", u"3500", "5500", "545"},
+                    CalculationRow{"zero_at", u"3500", u"", u"3500", "0", nullptr},
+                    CalculationRow{"zero_above", u"3500.01", u"", u"3500", "0.0100000000002183",
+                                   "0.000300000000006548"},
+                    CalculationRow{"row1_at", u"5000", u"", u"3500", "1500", "45"},
+                    CalculationRow{"row2_above", u"5000.01", u"", u"3500", "1500.01", "45.001"},
+                    CalculationRow{"row2_at", u"8000", u"", u"3500", "4500", "345"},
+                    CalculationRow{"row3_above", u"8000.01", u"", u"3500", "4500.01", "345.002"},
+                    CalculationRow{"row3_at", u"12500", u"", u"3500", "9000", "1245"},
+                    CalculationRow{"row4_above", u"12500.01", u"", u"3500", "9000.01", "1245.0025"},
+                    CalculationRow{"row4_at", u"38500", u"", u"3500", "35000", "7745"},
+                    CalculationRow{"row5_above", u"38500.01", u"", u"3500", "35000.01", "7745.003"},
+                    CalculationRow{"row5_at", u"58500", u"", u"3500", "55000", "13745"},
+                    CalculationRow{"row6_above", u"58500.01", u"", u"3500", "55000.01", "13745.0035"},
+                    CalculationRow{"row6_at", u"83500", u"", u"3500", "80000", "22495"},
+                    CalculationRow{"row7_above", u"83500.01", u"", u"3500", "80000.01", "22495.0045"},
+                    CalculationRow{"row7_far", u"103500", u"", u"3500", "100000", "31495"},
+                    CalculationRow{"all_empty", u"", u"", u"3500", "-3500", nullptr},
+                    CalculationRow{"income_comma", u"1,000", u"", u"0", "1", "0.03"},
+                    CalculationRow{"income_letters", u"8000abc", u"", u"3500", "4500", "345"},
+                    CalculationRow{"negative_insurance_raises", u"5000", u"-1000", u"3500", "2500", "145"},
+                    CalculationRow{"negative_threshold_raises", u"1000", u"", u"-500", "1500", "45"},
+                    CalculationRow{"huge_but_finite", u"1E300", u"", u"0", "1E+300", "4.5E+299"}),
     testing_support::RowName());
 
 struct FailureRow {
@@ -89,17 +90,18 @@ TEST_P(CalculationFailure, YieldsNothingButTheError)
     EXPECT_EQ(result.error(), row.error);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, CalculationFailure,
-    testing::Values(
-        FailureRow{"threshold_empty", u"10000", u"1000", u"", RunTimeError::TypeMismatch},
-        FailureRow{"threshold_with_unit", u"10000", u"1000", u"3500元", RunTimeError::TypeMismatch},
-        FailureRow{"threshold_beyond_double", u"10000", u"1000", u"1E309", RunTimeError::Overflow},
-        FailureRow{"difference_overflows", u"1E308", u"-1E308", u"0", RunTimeError::Overflow},
-        FailureRow{"taxable_overflows", u"1E308", u"", u"-1E308", RunTimeError::Overflow},
-        FailureRow{"infinity_minus_infinity", u"1E400", u"1E400", u"3500", RunTimeError::Overflow},
-        // The threshold is converted before any difference is tested.
-        FailureRow{"bad_threshold_before_overflow", u"1E400", u"", u"abc", RunTimeError::TypeMismatch},
-        FailureRow{"bad_threshold_before_difference", u"1E308", u"-1E308", u"", RunTimeError::TypeMismatch}),
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CalculationFailure,
+    testing::Values(FailureRow{"threshold_empty", u"10000", u"1000", u"", RunTimeError::TypeMismatch},
+                    FailureRow{"threshold_with_unit", u"10000", u"1000", u"3500元", RunTimeError::TypeMismatch},
+                    FailureRow{"threshold_beyond_double", u"10000", u"1000", u"1E309", RunTimeError::Overflow},
+                    FailureRow{"difference_overflows", u"1E308", u"-1E308", u"0", RunTimeError::Overflow},
+                    FailureRow{"taxable_overflows", u"1E308", u"", u"-1E308", RunTimeError::Overflow},
+                    FailureRow{"infinity_minus_infinity", u"1E400", u"1E400", u"3500", RunTimeError::Overflow},
+                    // The threshold is converted before any difference is tested.
+                    FailureRow{"bad_threshold_before_overflow", u"1E400", u"", u"abc", RunTimeError::TypeMismatch},
+                    FailureRow{"bad_threshold_before_difference", u"1E308", u"-1E308", u"",
+                               RunTimeError::TypeMismatch}),
     testing_support::RowName());
 
 TEST(TaxTable, QuickDeductionsKeepTheTaxContinuous)

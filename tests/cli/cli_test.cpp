@@ -78,7 +78,8 @@ TEST_P(SingleCalculation, PrintsTwoLinesOrOneError)
     EXPECT_EQ(result.err, row.err);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, SingleCalculation,
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SingleCalculation,
     testing::Values(
         SingleRow{"example", {"10000", "1000"}, 0, "税基\t5500\n应缴税额\t545\n", ""},
         SingleRow{"threshold_given", {"10000", "1000", "4000"}, 0, "税基\t5000\n应缴税额\t445\n", ""},

@@ -17,15 +17,38 @@ namespace {
 // A small form of its own, so the layer can be driven into the failures
 // the real layout never reaches.
 constexpr std::array<ControlRecord, 3> kControls{{
-    {.name = "大图框", .kind = ControlKind::PictureBox, .parent = "", .left = 0, .top = 0, .width = 3000,
-     .height = 2000000000, .tabIndex = 0},
-    {.name = "box", .kind = ControlKind::TextBox, .parent = "大图框", .left = 150, .top = 150, .width = 1500,
-     .height = 300, .tabIndex = 1},
-    {.name = "滚动条", .kind = ControlKind::ScrollBar, .parent = "", .left = 3000, .top = 0, .width = 255,
-     .height = 1500, .tabIndex = 2},
+    {.name = "大图框",
+     .kind = ControlKind::PictureBox,
+     .parent = "",
+     .left = 0,
+     .top = 0,
+     .width = 3000,
+     .height = 2000000000,
+     .tabIndex = 0},
+    {.name = "box",
+     .kind = ControlKind::TextBox,
+     .parent = "大图框",
+     .left = 150,
+     .top = 150,
+     .width = 1500,
+     .height = 300,
+     .tabIndex = 1},
+    {.name = "滚动条",
+     .kind = ControlKind::ScrollBar,
+     .parent = "",
+     .left = 3000,
+     .top = 0,
+     .width = 255,
+     .height = 1500,
+     .tabIndex = 2},
 }};
-constexpr FormRecord kForm{.name = "form", .caption = u"test", .clientWidth = 3300, .clientHeight = 3000,
-                           .font = {"宋体", 9, false}, .iconPath = "", .controls = kControls};
+constexpr FormRecord kForm{.name = "form",
+                           .caption = u"test",
+                           .clientWidth = 3300,
+                           .clientHeight = 3000,
+                           .font = {"宋体", 9, false},
+                           .iconPath = "",
+                           .controls = kControls};
 
 struct Recorder {
     std::vector<int> numbers;
@@ -39,7 +62,12 @@ TEST(Form, LoadFailureIsReportedOnceAndTheWindowStillOpens)
 {
     Recorder recorder;
     // The panel's height gives a scroll range beyond 16 bits.
-    Form form(kForm, {{"form", Event::Load, [](Form &f) { f.setMax("滚动条", 0); window::mainFormLoaded(f); }}},
+    Form form(kForm,
+              {{"form", Event::Load,
+                [](Form &f) {
+                    f.setMax("滚动条", 0);
+                    window::mainFormLoaded(f);
+                }}},
               recorder.reporter());
     form.show();
     EXPECT_EQ(recorder.numbers, std::vector<int>{6});

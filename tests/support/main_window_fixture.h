@@ -26,10 +26,9 @@ class MainWindowTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        form = std::make_unique<forms::Form>(window::mainFormLayout(), window::mainFormBindings(),
-                                             [this](QWidget *, const forms::RunTimeFailure &failure) {
-                                                 reports.push_back(failure.report());
-                                             });
+        form = std::make_unique<forms::Form>(
+            window::mainFormLayout(), window::mainFormBindings(),
+            [this](QWidget *, const forms::RunTimeFailure &failure) { reports.push_back(failure.report()); });
         form->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form->window()));
     }

@@ -14,13 +14,13 @@ TEST_F(MainWindowTest, EveryControlSitsAtItsPixelsAt96Dpi)
 {
     // Left, top, width, height in the parent's client area: twips / 15, rounded.
     const std::pair<const char *, QRect> expected[] = {
-        {"滚动条", {584, 0, 17, 105}},      {"大图框", {8, 0, 569, 433}},       {"计算按钮", {96, 200, 105, 25}},
-        {"清空按钮", {344, 200, 105, 25}},  {"应缴税额", {432, 88, 121, 18}},   {"税基", {432, 56, 121, 18}},
-        {"个人收入", {152, 56, 121, 18}},   {"五险一金之和", {152, 88, 121, 18}}, {"个税起征点", {152, 120, 121, 18}},
-        {"Label49", {0, 0, 569, 17}},       {"Label48", {32, 24, 209, 17}},     {"Label47", {312, 24, 209, 17}},
-        {"Label43", {312, 88, 113, 17}},    {"Label10", {312, 56, 113, 17}},    {"Line1", {296, 40, 1, 136}},
-        {"Line2", {280, 40, 1, 136}},       {"主页", {144, 272, 121, 17}},      {"Label1", {32, 56, 113, 17}},
-        {"Label2", {32, 88, 113, 17}},      {"Label3", {32, 120, 113, 17}},     {"Label57", {48, 256, 465, 41}}};
+        {"滚动条", {584, 0, 17, 105}},     {"大图框", {8, 0, 569, 433}},         {"计算按钮", {96, 200, 105, 25}},
+        {"清空按钮", {344, 200, 105, 25}}, {"应缴税额", {432, 88, 121, 18}},     {"税基", {432, 56, 121, 18}},
+        {"个人收入", {152, 56, 121, 18}},  {"五险一金之和", {152, 88, 121, 18}}, {"个税起征点", {152, 120, 121, 18}},
+        {"Label49", {0, 0, 569, 17}},      {"Label48", {32, 24, 209, 17}},       {"Label47", {312, 24, 209, 17}},
+        {"Label43", {312, 88, 113, 17}},   {"Label10", {312, 56, 113, 17}},      {"Line1", {296, 40, 1, 136}},
+        {"Line2", {280, 40, 1, 136}},      {"主页", {144, 272, 121, 17}},        {"Label1", {32, 56, 113, 17}},
+        {"Label2", {32, 88, 113, 17}},     {"Label3", {32, 120, 113, 17}},       {"Label57", {48, 256, 465, 41}}};
     for (const auto &[name, pixels] : expected)
         EXPECT_EQ(control(name)->geometry(), pixels) << name;
 }
@@ -39,7 +39,7 @@ TEST_F(MainWindowTest, StartsWithOnlyTheThreshold)
 
 TEST_F(MainWindowTest, TabWalksTheFocusOrderAndLabelsNeverTakeIt)
 {
-    const char *order[] = {"个税起征点", "五险一金之和", "个人收入", "税基", "应缴税额",
+    const char *order[] = {"个税起征点", "五险一金之和", "个人收入", "税基",  "应缴税额",
                            "清空按钮",   "计算按钮",     "滚动条",   "大图框"};
     for (const char *name : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -182,9 +182,9 @@ TEST_F(MainWindowTest, FontsColoursAndTheLinkInFrontOfTheNotice)
         int pixelSize;
         bool bold;
     };
-    for (const Expected &row : {Expected{"Label49", 16, true}, Expected{"Label48", 14, true},
-                                Expected{"Label47", 14, true}, Expected{"Label1", 12, false},
-                                Expected{"个人收入", 12, false}, Expected{"主页", 12, false}}) {
+    for (const Expected &row :
+         {Expected{"Label49", 16, true}, Expected{"Label48", 14, true}, Expected{"Label47", 14, true},
+          Expected{"Label1", 12, false}, Expected{"个人收入", 12, false}, Expected{"主页", 12, false}}) {
         const QFont font = control(row.name)->font();
         EXPECT_EQ(font.pixelSize(), row.pixelSize) << row.name;
         EXPECT_EQ(font.bold(), row.bold) << row.name;
@@ -196,17 +196,17 @@ TEST_F(MainWindowTest, FontsColoursAndTheLinkInFrontOfTheNotice)
     QWidget *link = control("主页");
     QWidget *notice = control("Label57");
     EXPECT_TRUE(notice->geometry().contains(link->geometry()));
-    EXPECT_EQ(link->x() - notice->x(), 96);  // 1440 twips: the eight characters before the address
-    EXPECT_EQ(link->y() - notice->y(), 16);  // 240 twips: the notice's second line
+    EXPECT_EQ(link->x() - notice->x(), 96); // 1440 twips: the eight characters before the address
+    EXPECT_EQ(link->y() - notice->y(), 16); // 240 twips: the notice's second line
     const QPoint inside = link->geometry().center();
     EXPECT_EQ(link->parentWidget()->childAt(inside), link);
 }
 
 TEST_F(MainWindowTest, CaptionLabelsNameTheirBoxes)
 {
-    for (const auto &[label, boxName] : {std::pair{"Label1", "个人收入"}, std::pair{"Label2", "五险一金之和"},
-                                         std::pair{"Label3", "个税起征点"}, std::pair{"Label10", "税基"},
-                                         std::pair{"Label43", "应缴税额"}}) {
+    for (const auto &[label, boxName] :
+         {std::pair{"Label1", "个人收入"}, std::pair{"Label2", "五险一金之和"}, std::pair{"Label3", "个税起征点"},
+          std::pair{"Label10", "税基"}, std::pair{"Label43", "应缴税额"}}) {
         EXPECT_EQ(control<QLabel>(label)->buddy(), control(boxName));
         EXPECT_EQ(control(boxName)->accessibleName(), QString::fromUtf8(boxName));
     }

@@ -33,9 +33,10 @@ protected:
 
     QString randomText()
     {
-        static const QStringList pieces{"0", "1", "2", "3", "5", "7", "9", "00", ".", ",", "-", "+", "E", "e",
-                                        "&H", "&O", "F", " ", "\t", "元", "万", "１", "５", "，", "。", "abc",
-                                        "3500", "10000", "1E308", "1E-5", "80000", "1500", "\u00a0", "🙂"};
+        static const QStringList pieces{"0",     "1",     "2",    "3",     "5",    "7",      "9",   "00",  ".",
+                                        ",",     "-",     "+",    "E",     "e",    "&H",     "&O",  "F",   " ",
+                                        "\t",    "元",    "万",   "１",    "５",   "，",     "。",  "abc", "3500",
+                                        "10000", "1E308", "1E-5", "80000", "1500", "\u00a0", "🙂"};
         QString text;
         for (std::size_t n = pick(7); n > 0; --n)
             text += pieces[static_cast<qsizetype>(pick(static_cast<std::size_t>(pieces.size())))];
@@ -81,8 +82,8 @@ protected:
             break;
         default: {
             bar->setFocus();
-            const Qt::Key keys[] = {Qt::Key_Up, Qt::Key_Down, Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home,
-                                    Qt::Key_End};
+            const Qt::Key keys[] = {Qt::Key_Up,       Qt::Key_Down, Qt::Key_PageUp,
+                                    Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End};
             QTest::keyClick(bar, keys[pick(6)]);
         }
         }

@@ -34,15 +34,16 @@ TEST_P(ScrollRange, RoundsHeightOverStepToNearestEven)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ScrollRange,
-    testing::Values(RangeRow{"layout", 6492, 13}, RangeRow{"tie_down_to_even", 6250, 12},
-                    RangeRow{"tie_up_to_even", 6750, 14}, RangeRow{"just_below_tie", 6749, 13},
-                    RangeRow{"zero", 0, 0}, RangeRow{"negative", -6492, -13},
-                    RangeRow{"largest", 16383749, 32767}, RangeRow{"tie_beyond_largest", 16383750, std::nullopt},
-                    RangeRow{"tie_to_smallest", -16384250, -32768},
-                    RangeRow{"below_smallest", -16384750, std::nullopt},
-                    RangeRow{"infinite", std::numeric_limits<float>::infinity(), std::nullopt},
-                    RangeRow{"not_a_number", std::nanf(""), std::nullopt}),
-    testing_support::RowName());
+                         testing::Values(RangeRow{"layout", 6492, 13}, RangeRow{"tie_down_to_even", 6250, 12},
+                                         RangeRow{"tie_up_to_even", 6750, 14}, RangeRow{"just_below_tie", 6749, 13},
+                                         RangeRow{"zero", 0, 0}, RangeRow{"negative", -6492, -13},
+                                         RangeRow{"largest", 16383749, 32767},
+                                         RangeRow{"tie_beyond_largest", 16383750, std::nullopt},
+                                         RangeRow{"tie_to_smallest", -16384250, -32768},
+                                         RangeRow{"below_smallest", -16384750, std::nullopt},
+                                         RangeRow{"infinite", std::numeric_limits<float>::infinity(), std::nullopt},
+                                         RangeRow{"not_a_number", std::nanf(""), std::nullopt}),
+                         testing_support::RowName());
 
 TEST(PanelTop, IsPositionTimesMinusStepIn16Bits)
 {
@@ -80,7 +81,7 @@ TEST_F(ScrollingPanel, EveryPositionMovesThePanelAndAllOnIt)
 
 TEST_F(ScrollingPanel, ArrowTroughKeysWheelAndReleaseMoveIt)
 {
-    QTest::mouseClick(bar(), Qt::LeftButton, {}, QPoint(8, bar()->height() - 4)); // the lower arrow
+    QTest::mouseClick(bar(), Qt::LeftButton, {}, QPoint(8, bar()->height() - 4));  // the lower arrow
     QTest::mouseClick(bar(), Qt::LeftButton, {}, QPoint(8, bar()->height() - 24)); // the trough
     EXPECT_EQ(bar()->value(), 2);
     bar()->setFocus();
