@@ -20,7 +20,6 @@ public:
     explicit NumberText(std::u16string_view text);
 
     std::u16string_view view() const { return {m_units.data(), m_size}; }
-    std::u16string str() const { return std::u16string(view()); }
     std::string utf8() const;
 
     friend bool operator==(const NumberText &a, const NumberText &b) { return a.view() == b.view(); }
