@@ -3,6 +3,7 @@
 #include "bench/bare_window.h"
 #include "calc/tax.h"
 #include "forms/form.h"
+#include "forms/qt/qt_backend.h"
 #include "window/layout.h"
 #include "window/main_window.h"
 
@@ -25,10 +26,11 @@ using namespace iitcalc;
 
 std::unique_ptr<forms::Form> openMainWindow()
 {
-    auto form = std::make_unique<forms::Form>(window::mainFormLayout(), window::mainFormBindings(),
-                                              [](QWidget *, const forms::RunTimeFailure &) {});
+    auto form =
+        std::make_unique<forms::Form>(window::mainFormLayout(), window::mainFormBindings(),
+                                      std::make_unique<forms::QtBackend>(), [](const forms::RunTimeFailure &) {});
     form->show();
-    if (!QTest::qWaitForWindowExposed(form->window()))
+    if (!QTest::qWaitForWindowExposed(forms::windowOf(*form)))
         std::fputs("the window was never shown\n", stderr);
     return form;
 }
@@ -36,12 +38,12 @@ std::unique_ptr<forms::Form> openMainWindow()
 void ours_calculate(benchmark::State &state)
 {
     auto form = openMainWindow();
-    qobject_cast<QLineEdit *>(form->widget("个人收入"))->setText("10000");
-    qobject_cast<QLineEdit *>(form->widget("五险一金之和"))->setText("1000");
-    auto *button = qobject_cast<QPushButton *>(form->widget("计算按钮"));
+    qobject_cast<QLineEdit *>(forms::widgetOf(*form, "个人收入"))->setText("10000");
+    qobject_cast<QLineEdit *>(forms::widgetOf(*form, "五险一金之和"))->setText("1000");
+    auto *button = qobject_cast<QPushButton *>(forms::widgetOf(*form, "计算按钮"));
     for (auto _ : state)
         button->click(); // both fields are written before click() returns
-    if (qobject_cast<QLineEdit *>(form->widget("应缴税额"))->text() != "545")
+    if (qobject_cast<QLineEdit *>(forms::widgetOf(*form, "应缴税额"))->text() != "545")
         state.SkipWithError("wrong result");
 }
 
@@ -73,7 +75,7 @@ void ours_clear(benchmark::State &state)
 {
     auto form = openMainWindow();
     for (auto _ : state) {
-        qobject_cast<QPushButton *>(form->widget("清空按钮"))->click();
+        qobject_cast<QPushButton *>(forms::widgetOf(*form, "清空按钮"))->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
     }

@@ -36,7 +36,7 @@ struct FontRecord {
 // the parent's client area; a line's rectangle is its two end points
 // (left, top) to (width, height).
 struct ControlRecord {
-    std::string_view name; // becomes the objectName
+    std::string_view name; // the object name handlers reach it by
     ControlKind kind;
     std::string_view parent; // empty: the window itself
     int left;
@@ -59,7 +59,9 @@ struct FormRecord {
     int clientWidth;  // twips
     int clientHeight; // twips
     FontRecord font;
-    std::string_view iconPath; // a Qt resource path; empty for none
+    // The program's icon as the toolkit finds it (a resource path); empty for
+    // none. A backend loads it once per program, not once per opening.
+    std::string_view iconPath;
     std::span<const ControlRecord> controls;
 };
 

@@ -1,296 +1,181 @@
 #include "forms/form.h"
 
-#include "forms/widgets.h"
-
-#include <QApplication>
-#include <QFont>
-#include <QGuiApplication>
-#include <QIcon>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QScreen>
-#include <QScrollBar>
-
 #include <algorithm>
-#include <cmath>
+#include <cassert>
+#include <cstdio>
+#include <map>
 #include <new>
+#include <utility>
 
 namespace iitcalc::forms {
 
+RunTimeFailure runTimeFailure(int number, std::string_view message)
+{
+    std::string report = "运行时错误 " + std::to_string(number) + "：";
+    report += message;
+    return RunTimeFailure(number, report);
+}
+
 namespace {
 
-// Where a layout asks for a font this system lacks, these stand in, in
-// order: the usual CJK families of a Linux desktop, with the half-width
-// Latin of the original first.
-void registerFontSubstitutes()
-{
-    static const bool registered = [] {
-        const QStringList cjk{QStringLiteral("WenQuanYi Micro Hei Mono"), QStringLiteral("WenQuanYi Micro Hei"),
-                              QStringLiteral("Noto Sans Mono CJK SC"),    QStringLiteral("Noto Sans CJK SC"),
-                              QStringLiteral("Noto Serif CJK SC"),        QStringLiteral("Droid Sans Fallback")};
-        for (const char *family : {"宋体", "SimSun", "新宋体", "NSimSun"})
-            QFont::insertSubstitutions(QString::fromUtf8(family), cjk);
-        return true;
-    }();
-    (void)registered;
-}
+thread_local const RunningEvent *t_running = nullptr;
 
-QFont fontFor(const FontRecord &record)
-{
-    QFont font(QString::fromUtf8(record.family.data(), static_cast<qsizetype>(record.family.size())));
-    // Points at 96 dpi, the same scale as the twips of the layout, so text
-    // and geometry stay in step at every scale factor.
-    font.setPixelSize(static_cast<int>(std::lround(record.points * 96.0 / 72.0)));
-    font.setBold(record.bold);
-    return font;
-}
-
-QColor colourFromBgr(std::uint32_t bgr)
-{
-    return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
-                  static_cast<int>((bgr >> 16) & 0xFF));
-}
-
-QString toQString(std::u16string_view text)
-{
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-QRect pixelRect(const ControlRecord &record)
-{
-    return QRect(twipsToPixels(record.left), twipsToPixels(record.top), twipsToPixels(record.width),
-                 twipsToPixels(record.height));
-}
-
-// The Top and Height properties keep their twips exactly as set; the
-// widget's pixels are only their rounding.
-constexpr const char *kTopProperty = "iitcalcTopTwips";
-constexpr const char *kHeightProperty = "iitcalcHeightTwips";
-
-RunTimeFailure failure(int number, const char *message)
-{
-    return RunTimeFailure(number, "运行时错误 " + std::to_string(number) + "：" + message);
-}
-
-// A control as the layout describes it, without its events.
-QWidget *createControl(const ControlRecord &record, QWidget *parent)
-{
-    QWidget *control = nullptr;
-    switch (record.kind) {
-    case ControlKind::ScrollBar: {
-        auto *bar = new QScrollBar(Qt::Vertical, parent);
-        bar->setRange(0, 0);
-        bar->setSingleStep(1);
-        bar->setPageStep(1);
-        // Change comes when the thumb is let go, not while it is dragged.
-        bar->setTracking(false);
-        bar->setFocusPolicy(Qt::StrongFocus);
-        control = bar;
-        break;
-    }
-    case ControlKind::PictureBox:
-        control = new PanelFrame(parent);
-        control->setFocusPolicy(Qt::StrongFocus);
-        break;
-    case ControlKind::CommandButton: {
-        auto *button = new QPushButton(toQString(record.caption), parent);
-        button->setAutoDefault(false);
-        button->setDefault(false);
-        button->setFocusPolicy(Qt::StrongFocus);
-        control = button;
-        break;
-    }
-    case ControlKind::TextBox: {
-        auto *box = new QLineEdit(parent);
-        box->setFocusPolicy(Qt::StrongFocus);
-        box->setTextMargins(0, 0, 0, 0);
-        control = box;
-        break;
-    }
-    case ControlKind::Label: {
-        auto *label = new FormLabel(record, parent);
-        label->setText(toQString(record.caption));
-        control = label;
-        break;
-    }
-    case ControlKind::Line:
-        control = new FormLine(QPoint(twipsToPixels(record.left), twipsToPixels(record.top)),
-                               QPoint(twipsToPixels(record.width), twipsToPixels(record.height)), parent);
-        break;
-    }
-    control->setObjectName(toQString(record.name));
-    if (record.kind != ControlKind::Line) {
-        control->setGeometry(pixelRect(record));
-        control->setProperty(kTopProperty, static_cast<float>(record.top));
-        control->setProperty(kHeightProperty, static_cast<float>(record.height));
-    }
-    if (record.font)
-        control->setFont(fontFor(*record.font));
-    if (record.textColourBgr) {
-        QPalette palette = control->palette();
-        palette.setColor(QPalette::WindowText, colourFromBgr(*record.textColourBgr));
-        control->setPalette(palette);
-    }
-    return control;
-}
+std::string quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
 
 } // namespace
 
-ErrorReporter messageBoxReporter()
+const RunningEvent *runningEvent() { return t_running; }
+
+std::vector<std::string> checkLayout(const FormRecord &layout, const std::vector<Binding> &bindings)
 {
-    return [](QWidget *window, const RunTimeFailure &failure) {
-        QMessageBox box(QMessageBox::Critical,
-                        window ? window->windowTitle() : QGuiApplication::applicationDisplayName(),
-                        QString::fromStdString(failure.report()), QMessageBox::NoButton, window);
-        // The program speaks Chinese whatever the toolkit's own language.
-        box.setDefaultButton(box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole));
-        box.exec();
+    std::vector<std::string> faults;
+    const auto fault = [&](std::string_view control, const std::string &what) {
+        faults.push_back("control " + quoted(control) + ": " + what);
     };
+    if (layout.name.empty())
+        fault(layout.name, "the form has no name");
+
+    std::map<std::string_view, std::size_t> position; // name -> index, the form as npos
+    position.emplace(layout.name, static_cast<std::size_t>(-1));
+    std::map<int, std::string_view> tabIndexes;
+    for (std::size_t i = 0; i < layout.controls.size(); ++i) {
+        const ControlRecord &record = layout.controls[i];
+        if (record.name.empty())
+            fault(record.name, "a control has no name (entry " + std::to_string(i) + ")");
+        else if (!position.emplace(record.name, i).second)
+            fault(record.name, "the name is given twice");
+        if (!record.parent.empty() && record.parent != layout.name) {
+            const auto parent = position.find(record.parent);
+            const auto later =
+                std::find_if(layout.controls.begin() + static_cast<std::ptrdiff_t>(i) + 1, layout.controls.end(),
+                             [&](const ControlRecord &r) { return r.name == record.parent; });
+            if (parent == position.end() && later == layout.controls.end())
+                fault(record.name, "parent " + quoted(record.parent) + " does not exist");
+            else if (parent == position.end())
+                fault(record.name, "parent " + quoted(record.parent) + " comes after its child");
+            else if (layout.controls[parent->second].kind != ControlKind::PictureBox)
+                fault(record.name, "parent " + quoted(record.parent) + " is not a picture box");
+        }
+        if (record.tabIndex >= 0) {
+            const auto [other, fresh] = tabIndexes.emplace(record.tabIndex, record.name);
+            if (!fresh)
+                fault(record.name,
+                      "TabIndex " + std::to_string(record.tabIndex) + " is also " + quoted(other->second) + "'s");
+        }
+    }
+    for (const ControlRecord &record : layout.controls) {
+        if (!record.buddy.empty() && (!position.contains(record.buddy) || record.buddy == layout.name))
+            fault(record.name, "buddy " + quoted(record.buddy) + " does not exist");
+    }
+    for (const Binding &binding : bindings) {
+        if (!binding.handler) {
+            fault(binding.control, "a binding has no handler");
+            continue;
+        }
+        const auto found = position.find(binding.control);
+        if (found == position.end()) {
+            fault(binding.control, "a handler is bound but no such control exists");
+            continue;
+        }
+        const bool formEvent = binding.event == Event::Load || binding.event == Event::Activate;
+        const bool isForm = binding.control == layout.name;
+        if (isForm ? !formEvent : !raises(layout.controls[found->second].kind, binding.event))
+            fault(binding.control, "a handler is bound to an event this kind of control never raises");
+    }
+    for (std::size_t i = 0; i < bindings.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (bindings[j].control == bindings[i].control && bindings[j].event == bindings[i].event) {
+                fault(bindings[i].control, "two handlers are bound to one event");
+                break;
+            }
+        }
+    }
+    return faults;
 }
 
-Form::Form(const FormRecord &layout, std::vector<Binding> bindings, ErrorReporter reporter)
+Form::Form(FormRecord layout, std::vector<Binding> bindings, std::unique_ptr<Backend> backend, ErrorReporter reporter)
     : m_layout(layout)
     , m_bindings(std::move(bindings))
     , m_reporter(std::move(reporter))
+    , m_tops(layout.controls.size())
+    , m_backend(std::move(backend))
 {
-    registerFontSubstitutes();
+    const std::vector<std::string> faults = checkLayout(m_layout, m_bindings);
+    if (!faults.empty()) {
+        std::string all;
+        for (const std::string &line : faults)
+            all += line + "\n";
+        std::fputs(all.c_str(), stderr);
+        assert(!"the form's layout or bindings cannot be built");
+        throw LayoutError(all);
+    }
+    if (!m_backend)
+        throw LayoutError("form " + quoted(m_layout.name) + ": no backend");
 }
 
-Form::~Form() { delete m_window.data(); }
-
-bool Form::isLoaded() const { return !m_window.isNull(); }
-
-QWidget *Form::window() const { return m_window.data(); }
-
-QWidget *Form::widget(std::string_view control) const
+Form::~Form()
 {
-    const auto found = m_controls.find(control);
-    return found == m_controls.end() ? nullptr : found->second.data();
+    if (m_loaded)
+        m_backend->destroyWindow();
+}
+
+std::optional<ControlIndex> Form::find(std::string_view control) const
+{
+    for (ControlIndex i = 0; i < m_layout.controls.size(); ++i) {
+        if (m_layout.controls[i].name == control)
+            return i;
+    }
+    return std::nullopt;
 }
 
 void Form::load()
 {
-    auto *window = new FormWindow;
-    window->setObjectName(toQString(m_layout.name));
-    window->setWindowTitle(toQString(m_layout.caption));
-    window->setFont(fontFor(m_layout.font));
-    window->setFixedSize(twipsToPixels(m_layout.clientWidth), twipsToPixels(m_layout.clientHeight));
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    if (!m_layout.iconPath.empty())
-        window->setWindowIcon(QIcon(toQString(m_layout.iconPath)));
-    m_window = window;
-    m_controls.clear();
-    m_controls.emplace(std::string(m_layout.name), window);
-
-    const QPointer<QWidget> self = window;
-    window->onActivated = [this, self] {
-        if (self == m_window)
-            windowActivated();
-    };
-    window->onClosed = [this, self] {
-        if (self == m_window)
-            windowClosed();
-    };
-
-    std::vector<std::pair<int, QWidget *>> tabOrder;
-    for (const ControlRecord &record : m_layout.controls) {
-        QWidget *parent = window;
-        if (!record.parent.empty() && record.parent != m_layout.name) {
-            parent = widget(record.parent);
-            if (auto *panel = dynamic_cast<PanelFrame *>(parent))
-                parent = panel->clientArea();
-        }
-        QWidget *control = createControl(record, parent);
-        connectEvents(record, control);
-        if (record.kind != ControlKind::Label && record.kind != ControlKind::Line && record.tabIndex >= 0)
-            tabOrder.emplace_back(record.tabIndex, control);
-        m_controls.emplace(std::string(record.name), control);
+    m_backend->createWindow(m_layout, *this);
+    m_loaded = true;
+    std::vector<std::pair<int, ControlIndex>> tabOrder;
+    for (ControlIndex i = 0; i < m_layout.controls.size(); ++i) {
+        const ControlRecord &record = m_layout.controls[i];
+        const ControlRecord *parent = nullptr;
+        if (!record.parent.empty() && record.parent != m_layout.name)
+            parent = &m_layout.controls[*find(record.parent)];
+        m_backend->createControl(i, record, parent);
+        m_tops[i] = static_cast<float>(record.top);
+        const bool focusable = record.kind != ControlKind::Label && record.kind != ControlKind::Line;
+        if (focusable && record.tabIndex >= 0)
+            tabOrder.emplace_back(record.tabIndex, i);
     }
-
-    // The layout lists controls from the front of the window to the back.
-    for (auto record = m_layout.controls.rbegin(); record != m_layout.controls.rend(); ++record) {
-        if (QWidget *control = widget(record->name))
-            control->raise();
-    }
-
-    // Caption labels name their boxes, for the keyboard and screen readers.
-    for (const ControlRecord &record : m_layout.controls) {
-        auto *label = qobject_cast<QLabel *>(widget(record.name));
-        QWidget *box = record.buddy.empty() ? nullptr : widget(record.buddy);
-        if (label && box) {
-            label->setBuddy(box);
-            box->setAccessibleName(toQString(record.caption));
-        }
-    }
-
-    std::stable_sort(tabOrder.begin(), tabOrder.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
-    for (std::size_t i = 1; i < tabOrder.size(); ++i)
-        QWidget::setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
-    if (!tabOrder.empty())
-        tabOrder.front().second->setFocus();
-
+    std::sort(tabOrder.begin(), tabOrder.end());
+    std::vector<ControlIndex> order;
+    order.reserve(tabOrder.size());
+    for (const auto &entry : tabOrder)
+        order.push_back(entry.second);
+    m_backend->finishWindow(order);
     m_activatePending = true;
     dispatch(m_layout.name, Event::Load);
 }
 
-void Form::connectEvents(const ControlRecord &record, QWidget *control)
-{
-    const std::string_view name = record.name;
-    const auto bound = [&](Event event) {
-        return std::any_of(m_bindings.begin(), m_bindings.end(),
-                           [&](const Binding &b) { return b.control == name && b.event == event; });
-    };
-    // Events reach the handlers only while this window is the form's.
-    const auto deliver = [this, name, self = QPointer<QWidget>(m_window)](Event event) {
-        return [this, name, self, event] {
-            if (self && self == m_window)
-                dispatch(name, event);
-        };
-    };
-    if (auto *bar = qobject_cast<QScrollBar *>(control); bar && bound(Event::Change))
-        QObject::connect(bar, &QScrollBar::valueChanged, bar, deliver(Event::Change));
-    if (auto *button = qobject_cast<QPushButton *>(control); button && bound(Event::Click))
-        QObject::connect(button, &QPushButton::clicked, button, deliver(Event::Click));
-    if (auto *label = dynamic_cast<FormLabel *>(control)) {
-        if (bound(Event::Click))
-            label->onClick = deliver(Event::Click);
-        if (bound(Event::MouseMove)) {
-            label->onMouseMove = deliver(Event::MouseMove);
-            label->setMouseTracking(true);
-        }
-    }
-}
-
 void Form::show()
 {
-    if (!m_window)
+    if (!m_loaded)
         load();
-    if (!m_window) // Load may unload it again
+    if (!m_loaded) // Load may unload it again
         return;
-    QScreen *screen = QGuiApplication::primaryScreen();
-    if (screen) {
-        const QRect available = screen->availableGeometry();
-        m_window->move(available.center() - QPoint(m_window->width() / 2, m_window->height() / 2));
-    }
-    m_window->show();
-    m_window->activateWindow();
+    m_backend->centreAndShow();
 }
 
 void Form::unload()
 {
-    if (!m_window)
+    if (!m_loaded)
         return;
-    QWidget *old = m_window.data();
-    m_window = nullptr;
-    m_controls.clear();
+    m_loaded = false;
     m_activatePending = false;
-    // The caller may be one of the old controls' own signals: let the event
-    // loop delete them once it has returned.
-    old->hide();
-    old->deleteLater();
+    m_backend->destroyWindow();
+}
+
+void Form::controlEvent(ControlIndex control, Event event)
+{
+    if (m_loaded && control < m_layout.controls.size())
+        dispatch(m_layout.controls[control].name, event);
 }
 
 void Form::windowActivated()
@@ -301,80 +186,103 @@ void Form::windowActivated()
     dispatch(m_layout.name, Event::Activate);
 }
 
-void Form::windowClosed()
-{
-    // The window deletes itself once closed.
-    m_window = nullptr;
-    m_controls.clear();
-    m_activatePending = false;
-}
+void Form::windowClosed() { unload(); }
 
 void Form::dispatch(std::string_view control, Event event)
 {
-    for (const Binding &binding : m_bindings) {
-        if (binding.control != control || binding.event != event)
-            continue;
-        try {
-            binding.handler(*this);
-        } catch (const RunTimeFailure &error) {
-            m_reporter(m_window.data(), error);
-        } catch (const std::bad_alloc &) {
-            m_reporter(m_window.data(), failure(7, "内存不足"));
-        }
+    const auto binding = std::find_if(m_bindings.begin(), m_bindings.end(),
+                                      [&](const Binding &b) { return b.control == control && b.event == event; });
+    if (binding == m_bindings.end())
         return;
+    const RunningEvent running{this, control, event};
+    const RunningEvent *outer = std::exchange(t_running, &running);
+    // Nothing a handler throws may unwind into the toolkit's event loop.
+    try {
+        binding->handler(*this);
+    } catch (const RunTimeFailure &failure) {
+        report(failure);
+    } catch (const std::bad_alloc &) {
+        report(runTimeFailure(kOutOfMemory, "内存不足"));
+    } catch (const std::exception &error) {
+        report(runTimeFailure(kInternalError, std::string("内部错误（") + error.what() + "）"));
+    } catch (...) {
+        report(runTimeFailure(kInternalError, "内部错误"));
+    }
+    t_running = outer;
+}
+
+void Form::report(const RunTimeFailure &failure)
+{
+    try {
+        if (m_reporter)
+            m_reporter(failure);
+        else
+            m_backend->reportError(failure);
+    } catch (...) {
+        // Reporting is the last resort; a report that cannot be shown is lost
+        // rather than ending the program.
     }
 }
 
-QWidget *Form::require(std::string_view control) const
+ControlIndex Form::require(std::string_view control) const
 {
-    QWidget *found = widget(control);
-    if (!found)
-        throw failure(kObjectRequired, "要求对象");
-    return found;
+    const std::optional<ControlIndex> found = m_loaded ? find(control) : std::nullopt;
+    if (!found) {
+        if (m_loaded && control == m_layout.name)
+            throw runTimeFailure(kNoSuchProperty, "对象不支持该属性或方法");
+        throw runTimeFailure(kObjectRequired, "要求对象");
+    }
+    return *found;
 }
 
-template <class Widget>
-Widget *Form::requireKind(std::string_view control) const
+ControlIndex Form::requireKind(std::string_view control, ControlKind kind) const
 {
-    auto *found = qobject_cast<Widget *>(require(control));
-    if (!found)
-        throw failure(kNoSuchProperty, "对象不支持该属性或方法");
-    return found;
+    const ControlIndex index = require(control);
+    if (m_layout.controls[index].kind != kind)
+        throw runTimeFailure(kNoSuchProperty, "对象不支持该属性或方法");
+    return index;
+}
+
+ControlIndex Form::requirePlaced(std::string_view control) const
+{
+    const ControlIndex index = require(control);
+    if (m_layout.controls[index].kind == ControlKind::Line) // a line has end points, not a rectangle
+        throw runTimeFailure(kNoSuchProperty, "对象不支持该属性或方法");
+    return index;
 }
 
 std::u16string Form::text(std::string_view control) const
 {
-    const QString text = requireKind<QLineEdit>(control)->text();
-    return std::u16string(reinterpret_cast<const char16_t *>(text.utf16()), static_cast<std::size_t>(text.size()));
+    return m_backend->text(requireKind(control, ControlKind::TextBox));
 }
 
 void Form::setText(std::string_view control, std::u16string_view text)
 {
-    requireKind<QLineEdit>(control)->setText(toQString(text));
+    m_backend->setText(requireKind(control, ControlKind::TextBox), text);
 }
 
-void Form::setMax(std::string_view control, std::int16_t max) { requireKind<QScrollBar>(control)->setMaximum(max); }
+void Form::setMax(std::string_view control, std::int16_t max)
+{
+    m_backend->setScrollMax(requireKind(control, ControlKind::ScrollBar), max);
+}
 
 std::int16_t Form::value(std::string_view control) const
 {
-    return static_cast<std::int16_t>(requireKind<QScrollBar>(control)->value());
+    return m_backend->scrollValue(requireKind(control, ControlKind::ScrollBar));
 }
 
 float Form::height(std::string_view control) const
 {
-    const QVariant height = require(control)->property(kHeightProperty);
-    if (!height.isValid())
-        throw failure(kNoSuchProperty, "对象不支持该属性或方法");
-    return height.toFloat();
+    return static_cast<float>(m_layout.controls[requirePlaced(control)].height);
 }
+
+float Form::top(std::string_view control) const { return m_tops[requirePlaced(control)]; }
 
 void Form::setTop(std::string_view control, float twips)
 {
-    QWidget *widget = require(control);
-    if (!widget->property(kTopProperty).isValid())
-        throw failure(kNoSuchProperty, "对象不支持该属性或方法");
-    widget->setProperty(kTopProperty, twips);
-    widget->move(widget->x(), static_cast<int>(std::lround(twips / static_cast<float>(kTwipsPerPixel))));
+    const ControlIndex index = requirePlaced(control);
+    m_backend->moveTop(index, twips);
+    m_tops[index] = twips;
 }
 
 } // namespace iitcalc::forms

@@ -2,12 +2,13 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace iitcalc::forms {
 
 // A numbered run-time error leaving a handler. The forms layer catches it
 // where the handler was called and reports it; the handler writes nothing
-// more. `report` is the whole line the user reads.
+// more. `report` is the whole text the user reads.
 class RunTimeFailure : public std::runtime_error {
 public:
     RunTimeFailure(int number, const std::string &report)
@@ -23,9 +24,15 @@ private:
     int m_number;
 };
 
-// The failures the layer itself raises for a property access that cannot
-// work: a name no control has, or a property that kind of control lacks.
+// The failures the layer itself raises: a name no control has, a property
+// that kind of control lacks, memory running out in a handler, and any other
+// exception a handler lets out.
+inline constexpr int kOutOfMemory = 7;
+inline constexpr int kInternalError = 51;
 inline constexpr int kObjectRequired = 424;
 inline constexpr int kNoSuchProperty = 438;
+
+// "运行时错误 424：要求对象", the layer's own wording for its failures.
+RunTimeFailure runTimeFailure(int number, std::string_view message);
 
 } // namespace iitcalc::forms

@@ -5,10 +5,19 @@
 // 超级链接: opening an address through the desktop.
 namespace iitcalc::超级链接 {
 
-// Hands an http address to the desktop, which opens it in the user's
-// default browser. Returns at once, reports nothing and never waits for the
-// browser; if nothing can open the address, nothing happens. No command line
-// is ever built from the address.
+// Hands a web address to the desktop, which opens it in the user's default
+// browser. Returns at once, reports nothing and never waits for the
+// browser; if nothing can open the address, nothing happens. Only a
+// well-formed http or https address (isWebAddress) is handed on, and never
+// through a command line. One implementation per toolkit.
 void openAddress(std::u16string_view address);
+
+// Whether the text is an absolute http or https address: the scheme (any
+// case), "://", a host of letters, digits, '-' and '.' in non-empty labels,
+// an optional port, then an optional path, query and fragment of printable
+// ASCII without blanks, quotes, '<', '>', '\\' or '^'.
+// "http://www.example.com" passes; "file:///etc/passwd" and
+// "http://a b" do not.
+bool isWebAddress(std::u16string_view address);
 
 } // namespace iitcalc::超级链接

@@ -1,19 +1,3 @@
-#include "window/main_window.h"
-#include "window/start_up.h"
+#include "window/qt/run_on_qt.h"
 
-#include "window/layout.h"
-
-#include <QApplication>
-
-int main(int argc, char **argv)
-{
-    if (!iitcalc::window::displayAvailable())
-        return iitcalc::window::reportNoDisplay();
-    iitcalc::window::guardPlatformStart();
-    QApplication application(argc, argv);
-    iitcalc::window::endPlatformGuard();
-
-    iitcalc::forms::Form form(iitcalc::window::mainFormLayout(), iitcalc::window::mainFormBindings());
-    form.show();
-    return QApplication::exec();
-}
+int main(int argc, char **argv) { return iitcalc::window::runOnQt(argc, argv); }

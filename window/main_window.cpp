@@ -10,17 +10,6 @@ namespace iitcalc::window {
 
 namespace {
 
-constexpr std::string_view kIncome = "个人收入";
-constexpr std::string_view kInsurance = "五险一金之和";
-constexpr std::string_view kThreshold = "个税起征点";
-constexpr std::string_view kTaxBase = "税基";
-constexpr std::string_view kTaxPayable = "应缴税额";
-constexpr std::string_view kCalculateButton = "计算按钮";
-constexpr std::string_view kClearButton = "清空按钮";
-constexpr std::string_view kScrollBar = "滚动条";
-constexpr std::string_view kPanel = "大图框";
-constexpr std::string_view kHomePage = "主页";
-
 [[noreturn]] void raise(RunTimeError error) { throw forms::RunTimeFailure(errorNumber(error), errorReport(error)); }
 
 template <class T>

@@ -1,96 +1,37 @@
 #include "link/hyperlink.h"
-#include "tests/support/main_window_fixture.h"
-#include "tests/support/url_recorder.h"
+#include "tests/support/row_name.h"
 
-#include <QDesktopServices>
-#include <QUrl>
+#include <gtest/gtest.h>
 
 namespace iitcalc {
 namespace {
 
-using testing_support::UrlRecorder;
-
-class HomePageLink : public testing_support::MainWindowTest {
-protected:
-    void SetUp() override
-    {
-        MainWindowTest::SetUp();
-        for (const char *scheme : {"http", "https", "file", "mailto"})
-            QDesktopServices::setUrlHandler(scheme, &recorder, "open");
-    }
-    void TearDown() override
-    {
-        for (const char *scheme : {"http", "https", "file", "mailto"})
-            QDesktopServices::unsetUrlHandler(scheme);
-        MainWindowTest::TearDown();
-    }
-    QWidget *link() const { return control("主页"); }
-
-    UrlRecorder recorder;
+struct AddressRow {
+    const char *name;
+    std::u16string_view address;
+    bool web;
 };
+IITCALC_PRINTABLE_ROW(AddressRow)
 
-TEST_F(HomePageLink, AClickAnywhereInTheLabelOpensTheAddressOnce)
+class WebAddress : public testing::TestWithParam<AddressRow> {};
+
+TEST_P(WebAddress, OnlyWellFormedHttpAndHttpsPass)
 {
-    const QRect inside = link()->rect();
-    for (const QPoint point : {inside.topLeft(), inside.center(), inside.bottomRight(), inside.topRight()}) {
-        recorder.opened.clear();
-        QTest::mouseClick(link(), Qt::LeftButton, {}, point);
-        ASSERT_EQ(recorder.opened.size(), 1);
-        EXPECT_EQ(recorder.opened[0], QUrl("http://www.example.com"));
-    }
+    EXPECT_EQ(超级链接::isWebAddress(GetParam().address), GetParam().web);
 }
 
-TEST_F(HomePageLink, TwoClicksOpenTwiceADoubleClickOnce)
-{
-    QTest::mouseClick(link(), Qt::LeftButton);
-    QTest::mouseClick(link(), Qt::LeftButton);
-    EXPECT_EQ(recorder.opened.size(), 2);
-
-    recorder.opened.clear();
-    // A double-click arrives as press, release, double-click press, release.
-    QTest::mousePress(link(), Qt::LeftButton);
-    QTest::mouseRelease(link(), Qt::LeftButton);
-    QTest::mouseDClick(link(), Qt::LeftButton);
-    QTest::mouseRelease(link(), Qt::LeftButton);
-    EXPECT_EQ(recorder.opened.size(), 1);
-
-    // Another button, or letting go outside, is no click.
-    QTest::mouseClick(link(), Qt::RightButton);
-    QTest::mousePress(link(), Qt::LeftButton);
-    QTest::mouseRelease(link(), Qt::LeftButton, {}, QPoint(-5, -5));
-    EXPECT_EQ(recorder.opened.size(), 1);
-}
-
-TEST_F(HomePageLink, TheHandShowsOverTheLabelAndTheArrowOffIt)
-{
-    QWidget *panelClient = link()->parentWidget();
-    const QPoint over = link()->geometry().center();
-    const QPoint off = control("计算按钮")->geometry().topLeft() - QPoint(10, 10);
-
-    QTest::mouseMove(panelClient, over);
-    QTest::mouseMove(link(), link()->rect().center());
-    const auto shapeAt = [](QWidget *parent, QPoint point) {
-        QWidget *under = QApplication::widgetAt(parent->mapToGlobal(point));
-        return under ? under->cursor().shape() : Qt::BlankCursor;
-    };
-    EXPECT_EQ(shapeAt(panelClient, over), Qt::PointingHandCursor);
-    QTest::mouseMove(panelClient, off);
-    EXPECT_EQ(shapeAt(panelClient, off), Qt::ArrowCursor);
-}
-
-TEST(Hyperlink, OnlyWebAddressesReachTheDesktop)
-{
-    UrlRecorder recorder;
-    for (const char *scheme : {"http", "https", "file"})
-        QDesktopServices::setUrlHandler(scheme, &recorder, "open");
-    超级链接::openAddress(u"file:///etc/passwd");
-    超级链接::openAddress(u"not a url at all");
-    超级链接::openAddress(u"https://www.example.com/a?b=c");
-    for (const char *scheme : {"http", "https", "file"})
-        QDesktopServices::unsetUrlHandler(scheme);
-    ASSERT_EQ(recorder.opened.size(), 1);
-    EXPECT_EQ(recorder.opened[0], QUrl("https://www.example.com/a?b=c"));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Rows, WebAddress,
+    testing::Values(AddressRow{"home_page", u"http://www.example.com", true},
+                    AddressRow{"https_path_query", u"https://www.example.com/a?b=c#d", true},
+                    AddressRow{"upper_case_scheme_and_port", u"HTTP://example.com:8080/", true},
+                    AddressRow{"file", u"file:///etc/passwd", false}, AddressRow{"mailto", u"mailto:a@b.c", false},
+                    AddressRow{"no_scheme", u"www.example.com", false}, AddressRow{"empty_host", u"http://", false},
+                    AddressRow{"empty_label", u"http://a..b", false}, AddressRow{"blank", u"http://a b", false},
+                    AddressRow{"quote", u"http://a/\"", false}, AddressRow{"user_info", u"http://u@evil.com", false},
+                    AddressRow{"non_ascii", u"http://例子.com", false}, AddressRow{"bad_port", u"http://a:x", false},
+                    AddressRow{"control_character", u"http://a/\n", false}),
+    testing_support::RowName());
 
 } // namespace
 } // namespace iitcalc

@@ -1,4 +1,4 @@
-#include "forms/widgets.h"
+#include "forms/qt/widgets.h"
 
 #include <QCloseEvent>
 #include <QMouseEvent>
@@ -10,16 +10,16 @@ namespace iitcalc::forms {
 
 bool FormWindow::event(QEvent *event)
 {
-    if (event->type() == QEvent::WindowActivate && onActivated)
-        onActivated();
+    if (event->type() == QEvent::WindowActivate && sink)
+        sink->windowActivated();
     return QWidget::event(event);
 }
 
 void FormWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    if (onClosed)
-        onClosed();
+    if (sink)
+        sink->windowClosed();
 }
 
 PanelFrame::PanelFrame(QWidget *parent)

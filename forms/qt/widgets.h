@@ -1,7 +1,8 @@
 #pragma once
 
-// The widgets the forms layer builds controls from. Internal to forms/.
+// The widgets the Qt backend builds controls from. Internal to forms/qt.
 
+#include "forms/backend.h"
 #include "forms/control_record.h"
 
 #include <QFrame>
@@ -12,12 +13,19 @@
 
 namespace iitcalc::forms {
 
-// The top-level window. Tells its form when it becomes the active window
-// and when the user closes it.
+// The top-level window. Passes its controls' events, its activation and
+// the user closing it to the sink, until the backend lets go of it.
 class FormWindow : public QWidget {
 public:
-    std::function<void()> onActivated;
-    std::function<void()> onClosed;
+    ~FormWindow() override { sink = nullptr; }
+
+    void deliver(ControlIndex control, Event event)
+    {
+        if (sink)
+            sink->controlEvent(control, event);
+    }
+
+    EventSink *sink = nullptr;
 
 protected:
     bool event(QEvent *event) override;

@@ -1,0 +1,17 @@
+#include "link/hyperlink.h"
+
+#include <QDesktopServices>
+#include <QString>
+#include <QUrl>
+
+namespace iitcalc::超级链接 {
+
+void openAddress(std::u16string_view address)
+{
+    if (!isWebAddress(address))
+        return;
+    QDesktopServices::openUrl(
+        QUrl(QString::fromUtf16(address.data(), static_cast<qsizetype>(address.size())), QUrl::StrictMode));
+}
+
+} // namespace iitcalc::超级链接

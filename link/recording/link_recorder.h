@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The recording implementation of 超级链接 and 光标变手, linked into tests in
+// place of a toolkit's: it keeps what the desktop would have been asked.
+namespace iitcalc::link_recorder {
+
+struct Requests {
+    std::vector<std::u16string> openedAddresses; // those that passed isWebAddress
+    std::vector<std::string> handPointerOver;    // the control of each hand request
+};
+
+Requests &requests();
+
+} // namespace iitcalc::link_recorder
