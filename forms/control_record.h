@@ -51,6 +51,12 @@ struct ControlRecord {
     int lineHeight = 0; // twips between text lines; 0: the font's
     LabelBackground background = LabelBackground::Whole;
     std::string_view buddy = {}; // the box a caption label names
+    // What assistive technology calls a control that shows no caption of its
+    // own (the panel, the scroll bar); empty: its caption.
+    std::u16string_view accessibleName = {};
+    // A label that opens something when clicked: offered to assistive
+    // technology as a link that can be pressed.
+    bool link = false;
 };
 
 struct FormRecord {

@@ -8,9 +8,23 @@
 
 namespace iitcalc::window {
 
+std::string failureReport(RunTimeError error)
+{
+    std::string report = errorReport(error);
+    switch (error) {
+    case RunTimeError::TypeMismatch: // only the threshold is read strictly
+        report += "\n个税起征点必须是一个数字，例如 3500。";
+        break;
+    case RunTimeError::Overflow:
+        report += "\n数值超出了可以计算的范围。";
+        break;
+    }
+    return report;
+}
+
 namespace {
 
-[[noreturn]] void raise(RunTimeError error) { throw forms::RunTimeFailure(errorNumber(error), errorReport(error)); }
+[[noreturn]] void raise(RunTimeError error) { throw forms::RunTimeFailure(errorNumber(error), failureReport(error)); }
 
 template <class T>
 T valueOrRaise(const Result<T> &result)

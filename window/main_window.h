@@ -1,7 +1,9 @@
 #pragma once
 
+#include "calc/run_time_error.h"
 #include "forms/form.h"
 
+#include <string>
 #include <vector>
 
 namespace iitcalc::window {
@@ -16,6 +18,11 @@ void clearClicked(forms::Form &form);       // close the window and open it anew
 void scrollBarChanged(forms::Form &form);   // move the panel to the position
 void homePageClicked(forms::Form &form);    // open the home page
 void homePageMouseMoved(forms::Form &form); // the hand pointer
+
+// What the user reads when a handler fails: the error's own line, then one
+// that says what to do. TypeMismatch gives "运行时错误 13：类型不匹配\n
+// 个税起征点必须是一个数字，例如 3500。".
+std::string failureReport(RunTimeError error);
 
 // The seven bindings above, and no others.
 std::vector<forms::Binding> mainFormBindings();

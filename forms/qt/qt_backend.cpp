@@ -5,15 +5,20 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QScreen>
-#include <QScrollBar>
+#include <QPainter>
+#include <QPixmap>
+#include <QStyle>
+#include <QTranslator>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <map>
 
@@ -77,13 +82,38 @@ const QIcon &programIcon(std::string_view path)
     return found->second;
 }
 
+// The style's error icon at the screen's scale; where the style has none
+// that large, a red disc with a white cross drawn at that scale, rather than
+// a small picture blown up.
+QPixmap errorIcon(const QStyle &style, int size, qreal scale)
+{
+    QPixmap icon = style.standardIcon(QStyle::SP_MessageBoxCritical).pixmap(QSize(size, size), scale);
+    if (!icon.isNull() && icon.devicePixelRatio() >= scale)
+        return icon;
+    icon = QPixmap(QSize(size, size) * scale);
+    icon.setDevicePixelRatio(scale);
+    icon.fill(Qt::transparent);
+    QPainter painter(&icon);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal edge = size / 16.0;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0xd3, 0x2f, 0x2f));
+    painter.drawEllipse(QRectF(edge, edge, size - 2 * edge, size - 2 * edge));
+    painter.setPen(QPen(Qt::white, size / 9.0, Qt::SolidLine, Qt::RoundCap));
+    const qreal arm = size * 0.3;
+    const QPointF centre(size / 2.0, size / 2.0);
+    painter.drawLine(centre - QPointF(arm / 1.4, arm / 1.4), centre + QPointF(arm / 1.4, arm / 1.4));
+    painter.drawLine(centre + QPointF(-arm / 1.4, arm / 1.4), centre + QPointF(arm / 1.4, -arm / 1.4));
+    return icon;
+}
+
 // A control as the layout describes it, with its events going to the window.
 QWidget *createWidget(ControlIndex index, const ControlRecord &record, QWidget *parent, FormWindow *window)
 {
     QWidget *control = nullptr;
     switch (record.kind) {
     case ControlKind::ScrollBar: {
-        auto *bar = new QScrollBar(Qt::Vertical, parent);
+        auto *bar = new FormScrollBar(Qt::Vertical, parent);
         bar->setRange(0, 0);
         bar->setSingleStep(1);
         bar->setPageStep(1);
@@ -100,7 +130,7 @@ QWidget *createWidget(ControlIndex index, const ControlRecord &record, QWidget *
         control->setFocusPolicy(Qt::StrongFocus);
         break;
     case ControlKind::CommandButton: {
-        auto *button = new QPushButton(toQString(record.caption), parent);
+        auto *button = new FormButton(toQString(record.caption), parent);
         button->setAutoDefault(false);
         button->setDefault(false);
         button->setFocusPolicy(Qt::StrongFocus);
@@ -112,7 +142,8 @@ QWidget *createWidget(ControlIndex index, const ControlRecord &record, QWidget *
     case ControlKind::TextBox: {
         auto *box = new QLineEdit(parent);
         box->setFocusPolicy(Qt::StrongFocus);
-        box->setTextMargins(0, 0, 0, 0);
+        // What is pasted is what is read, however long.
+        box->setMaxLength(INT_MAX);
         control = box;
         break;
     }
@@ -122,6 +153,8 @@ QWidget *createWidget(ControlIndex index, const ControlRecord &record, QWidget *
         label->onClick = [window, index] { window->deliver(index, Event::Click); };
         label->onMouseMove = [window, index] { window->deliver(index, Event::MouseMove); };
         label->setMouseTracking(true);
+        // One line for assistive technology, without the caption's line ends.
+        label->setAccessibleName(toQString(record.caption).remove(QLatin1Char('\r')).remove(QLatin1Char('\n')));
         control = label;
         break;
     }
@@ -140,6 +173,10 @@ QWidget *createWidget(ControlIndex index, const ControlRecord &record, QWidget *
         palette.setColor(QPalette::WindowText, colourFromBgr(*record.textColourBgr));
         control->setPalette(palette);
     }
+    if (!record.accessibleName.empty())
+        control->setAccessibleName(toQString(record.accessibleName));
+    if (auto *box = qobject_cast<QLineEdit *>(control))
+        fitTextHeight(box);
     return control;
 }
 
@@ -168,9 +205,25 @@ Widget *QtBackend::as(ControlIndex control) const
     return found;
 }
 
+void loadToolkitTranslations(const QLocale &locale)
+{
+    static QTranslator *installed = nullptr;
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+    }
+    installed = translator.release();
+    QCoreApplication::installTranslator(installed);
+}
+
 void QtBackend::createWindow(const FormRecord &form, EventSink &sink)
 {
     registerFontSubstitutes();
+    installAccessibility();
     destroyWindow();
     m_form = &form;
     auto *window = new FormWindow;
@@ -227,10 +280,7 @@ void QtBackend::centreAndShow()
     FormWindow *window = m_window.data();
     if (!window)
         return;
-    if (QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect available = screen->availableGeometry();
-        window->move(available.center() - QPoint(window->width() / 2, window->height() / 2));
-    }
+    window->centreOnScreen();
     window->show();
     window->activateWindow();
 }
@@ -259,7 +309,10 @@ std::u16string QtBackend::text(ControlIndex control) const
 
 void QtBackend::setText(ControlIndex control, std::u16string_view text)
 {
-    as<QLineEdit>(control)->setText(toQString(text));
+    QLineEdit *box = as<QLineEdit>(control);
+    box->setText(toQString(text));
+    // A text the program writes is read from its beginning.
+    box->setCursorPosition(0);
 }
 
 void QtBackend::setScrollMax(ControlIndex control, std::int16_t max) { as<QScrollBar>(control)->setMaximum(max); }
@@ -278,8 +331,11 @@ void QtBackend::moveTop(ControlIndex control, float twips)
 void QtBackend::reportError(const RunTimeFailure &failure)
 {
     QWidget *owner = m_window.data();
-    QMessageBox box(QMessageBox::Critical, owner ? owner->windowTitle() : QGuiApplication::applicationDisplayName(),
+    QMessageBox box(QMessageBox::NoIcon, owner ? owner->windowTitle() : QGuiApplication::applicationDisplayName(),
                     QString::fromStdString(failure.report()), QMessageBox::NoButton, owner);
+    const int size = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+    const qreal scale = owner ? owner->devicePixelRatioF() : qApp->devicePixelRatio();
+    box.setIconPixmap(errorIcon(*box.style(), size, scale));
     // The program speaks Chinese whatever the toolkit's own language.
     box.setDefaultButton(box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole));
     box.exec();

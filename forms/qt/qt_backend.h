@@ -2,6 +2,7 @@
 
 #include "forms/backend.h"
 
+#include <QLocale>
 #include <QPointer>
 #include <QWidget>
 
@@ -48,6 +49,10 @@ private:
     // loop to delete them; deleted with the backend at the latest.
     std::vector<QPointer<QWidget>> m_retired;
 };
+
+// Qt's own words (a text box's context menu, its standard buttons) in the
+// language of the locale, from Qt's translations where they are installed.
+void loadToolkitTranslations(const QLocale &locale);
 
 // The widgets of a form on the Qt backend, for tests and the link's hand
 // pointer. Null when the form is not on Qt, not loaded or has no such control.

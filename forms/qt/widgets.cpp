@@ -1,12 +1,36 @@
 #include "forms/qt/widgets.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QStyle>
 
 #include <algorithm>
 
 namespace iitcalc::forms {
+
+QPoint centredFramePosition(const QRect &available, const QSize &frameSize)
+{
+    return available.topLeft() +
+           QPoint((available.width() - frameSize.width()) / 2, (available.height() - frameSize.height()) / 2);
+}
+
+void FormWindow::centreOnScreen()
+{
+    QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // Before the window manager has framed the window its frame is just the
+    // client area; moveEvent() centres again once the real frame is known.
+    m_centring = frameGeometry().size() == size();
+    move(centredFramePosition(screen->availableGeometry(), frameGeometry().size()));
+}
 
 bool FormWindow::event(QEvent *event)
 {
@@ -20,6 +44,13 @@ void FormWindow::closeEvent(QCloseEvent *event)
     event->accept();
     if (sink)
         sink->windowClosed();
+}
+
+void FormWindow::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    if (m_centring && frameGeometry().size() != size())
+        centreOnScreen();
 }
 
 PanelFrame::PanelFrame(QWidget *parent)
@@ -37,11 +68,68 @@ void PanelFrame::resizeEvent(QResizeEvent *event)
     m_client->setGeometry(rect().adjusted(frame, frame, -frame, -frame));
 }
 
+void PanelFrame::paintEvent(QPaintEvent *event)
+{
+    QFrame::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // The inner ring of the frame in the highlight colour: the controls on
+    // the panel cover everything inside it.
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 0));
+    painter.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+}
+
+void PanelFrame::focusInEvent(QFocusEvent *event)
+{
+    QFrame::focusInEvent(event);
+    update();
+}
+
+void PanelFrame::focusOutEvent(QFocusEvent *event)
+{
+    QFrame::focusOutEvent(event);
+    update();
+}
+
+void FormButton::keyPressEvent(QKeyEvent *event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
+        if (!event->isAutoRepeat())
+            click();
+        event->accept();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
+void FormScrollBar::paintEvent(QPaintEvent *event)
+{
+    QScrollBar::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // The same mark as the panel's, whether the focus came by keyboard or not.
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 0));
+    painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+}
+
+void fitTextHeight(QLineEdit *box)
+{
+    // The box clips its text to the inside of its frame less the text margins.
+    const int frame = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
+    const int room = box->height() - 2 * frame;
+    const int missing = QFontMetrics(box->font()).height() - room;
+    if (missing > 0)
+        box->setTextMargins(0, -(missing + 1) / 2, 0, -(missing / 2));
+}
+
 FormLabel::FormLabel(const ControlRecord &record, QWidget *parent)
     : QLabel(parent)
     , m_alignment(record.alignment)
     , m_linePitch(twipsToPixels(record.lineHeight))
     , m_background(record.background)
+    , m_link(record.link)
 {
     setFocusPolicy(Qt::NoFocus);
     setAlignment(record.alignment == TextAlignment::Centre ? Qt::AlignHCenter | Qt::AlignTop
@@ -105,12 +193,11 @@ void FormLabel::mouseMoveEvent(QMouseEvent *)
 FormLine::FormLine(QPoint from, QPoint to, QWidget *parent)
     : QWidget(parent)
 {
-    const QPoint topLeft(std::min(from.x(), to.x()), std::min(from.y(), to.y()));
-    const QPoint bottomRight(std::max(from.x(), to.x()), std::max(from.y(), to.y()));
-    setGeometry(
-        QRect(topLeft, QSize(std::max(1, bottomRight.x() - topLeft.x()), std::max(1, bottomRight.y() - topLeft.y()))));
-    m_from = from - topLeft;
-    m_to = to - topLeft;
+    const QRect ends = QRect(from, to).normalized();
+    const QRect area = ends.adjusted(-1, -1, 1, 1);
+    setGeometry(area);
+    m_from = from - area.topLeft();
+    m_to = to - area.topLeft();
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
 }
@@ -118,8 +205,91 @@ FormLine::FormLine(QPoint from, QPoint to, QWidget *parent)
 void FormLine::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.setPen(QPen(palette().color(QPalette::WindowText), 1));
+    // A cosmetic pen: one device pixel, wherever the scale puts the line.
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 0));
     painter.drawLine(m_from, m_to);
+}
+
+namespace {
+
+class LinkAccessible : public QAccessibleWidget {
+public:
+    explicit LinkAccessible(FormLabel *label)
+        : QAccessibleWidget(label, QAccessible::Link)
+    {
+    }
+
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString &action) override
+    {
+        auto *label = static_cast<FormLabel *>(widget());
+        if (action == pressAction() && label->onClick)
+            label->onClick();
+    }
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return widget()->accessibleName();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+// A panel's client area, listing its controls in reading order rather than
+// in the order they are stacked.
+class ClientAccessible : public QAccessibleWidget {
+public:
+    explicit ClientAccessible(QWidget *client)
+        : QAccessibleWidget(client, QAccessible::Client)
+    {
+    }
+
+    int childCount() const override { return static_cast<int>(ordered().size()); }
+    QAccessibleInterface *child(int index) const override
+    {
+        const QList<QWidget *> children = ordered();
+        return index >= 0 && index < children.size() ? QAccessible::queryAccessibleInterface(children[index]) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        return child ? static_cast<int>(ordered().indexOf(child->object())) : -1;
+    }
+
+private:
+    QList<QWidget *> ordered() const
+    {
+        QList<QWidget *> children;
+        for (QObject *object : widget()->children()) {
+            auto *child = qobject_cast<QWidget *>(object);
+            if (child && !child->isWindow() && !dynamic_cast<FormLine *>(child))
+                children.append(child);
+        }
+        std::stable_sort(children.begin(), children.end(), [](const QWidget *a, const QWidget *b) {
+            return a->y() != b->y() ? a->y() < b->y() : a->x() < b->x();
+        });
+        return children;
+    }
+};
+
+QAccessibleInterface *accessibleFor(const QString &, QObject *object)
+{
+    if (auto *label = dynamic_cast<FormLabel *>(object); label && label->isLink())
+        return new LinkAccessible(label);
+    auto *widget = qobject_cast<QWidget *>(object);
+    if (widget && dynamic_cast<PanelFrame *>(widget->parentWidget()) &&
+        static_cast<PanelFrame *>(widget->parentWidget())->clientArea() == widget)
+        return new ClientAccessible(widget);
+    return nullptr;
+}
+
+} // namespace
+
+void installAccessibility()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(accessibleFor);
+        return true;
+    }();
+    (void)installed;
 }
 
 } // namespace iitcalc::forms

@@ -68,7 +68,7 @@ TEST_F(MainWindow, BadThresholdIsReportedOnceAndNothingChanges)
         reports.clear();
         fake->click(kCalculateButton);
         ASSERT_EQ(reports.size(), 1u);
-        EXPECT_EQ(reports[0], errorReport(RunTimeError::TypeMismatch));
+        EXPECT_EQ(reports[0], "运行时错误 13：类型不匹配\n个税起征点必须是一个数字，例如 3500。");
         EXPECT_EQ(fieldTexts(), before);
         EXPECT_TRUE(fake->shown());
     }
@@ -80,7 +80,7 @@ TEST_F(MainWindow, OverflowIsReportedAndNothingChanges)
     fake->type(kInsurance, u"-1E308");
     const auto before = fieldTexts();
     fake->click(kCalculateButton);
-    EXPECT_EQ(reports, std::vector<std::string>{errorReport(RunTimeError::Overflow)});
+    EXPECT_EQ(reports, std::vector<std::string>{"运行时错误 6：溢出\n数值超出了可以计算的范围。"});
     EXPECT_EQ(fieldTexts(), before);
 }
 

@@ -6,6 +6,7 @@
 #include "window/main_window.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -88,6 +89,7 @@ int runOnQt(int &argc, char **argv)
     QApplication application(argc, argv);
     qInstallMessageHandler(previous);
     startUpMessages.clear();
+    forms::loadToolkitTranslations(QLocale());
 
     forms::Form form(mainFormLayout(), mainFormBindings(), std::make_unique<forms::QtBackend>());
     form.show();

@@ -1,0 +1,94 @@
+#include "forms/win32/win32_backend.h"
+#include "forms/win32/window_state.h"
+
+namespace iitcalc::forms {
+
+namespace {
+
+bool keyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+
+// The control in the Tab order that holds the focus, or the order's end.
+std::size_t focusPosition(const win32::WindowState &state)
+{
+    for (HWND focus = GetFocus(); focus && focus != state.hwnd; focus = GetParent(focus)) {
+        for (std::size_t i = 0; i < state.tabOrder.size(); ++i) {
+            if (state.controls[state.tabOrder[i]].hwnd == focus)
+                return i;
+        }
+    }
+    return state.tabOrder.size();
+}
+
+void moveFocus(win32::WindowState &state, bool forward)
+{
+    const std::size_t count = state.tabOrder.size();
+    if (count == 0)
+        return;
+    const std::size_t at = focusPosition(state);
+    for (std::size_t step = 1; step <= count; ++step) {
+        std::size_t next;
+        if (at == count)
+            next = forward ? step - 1 : count - step;
+        else
+            next = forward ? (at + step) % count : (at + count - step) % count;
+        const HWND hwnd = state.controls[state.tabOrder[next]].hwnd;
+        if (!hwnd || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd))
+            continue;
+        SetFocus(hwnd);
+        // As in a dialog: a box reached by Tab has its text selected.
+        if (SendMessageW(hwnd, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+            SendMessageW(hwnd, EM_SETSEL, 0, -1);
+        state.showFocusCues();
+        return;
+    }
+}
+
+} // namespace
+
+bool translateDialogMessage(MSG &message)
+{
+    win32::WindowState *state = win32::stateOf(message.hwnd);
+    if (!state || !state->hwnd)
+        return false;
+    if (message.message == WM_KEYDOWN && !keyDown(VK_CONTROL) && !keyDown(VK_MENU)) {
+        switch (message.wParam) {
+        case VK_TAB:
+            moveFocus(*state, !keyDown(VK_SHIFT));
+            return true;
+        case VK_RETURN: {
+            // A button with the focus is pressed, as by Space; neither button
+            // is the window's default, so Enter in a box does nothing.
+            const HWND focus = GetFocus();
+            const auto index = state->indexOf(focus);
+            const bool repeated = (message.lParam & (1 << 30)) != 0;
+            if (index && state->controls[*index].record.kind == ControlKind::CommandButton && !repeated)
+                SendMessageW(GetParent(focus), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED),
+                             reinterpret_cast<LPARAM>(focus));
+            return true;
+        }
+        case VK_ESCAPE:
+            return true; // no cancel button
+        default:
+            break;
+        }
+    }
+    return IsDialogMessageW(state->hwnd, &message) != FALSE;
+}
+
+int runMessageLoop()
+{
+    MSG message;
+    for (;;) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0)
+            return static_cast<int>(message.wParam);
+        if (got == -1)
+            return 1;
+        if (!translateDialogMessage(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+} // namespace iitcalc::forms
