@@ -16,6 +16,18 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
+// A Chinese input method in full-width mode types the forms U+FF01..U+FF5E
+// of the ASCII characters '!'..'~' (１２３，．－) and U+3000 for a blank; the
+// readings see each as its ASCII counterpart.
+char16_t fold(char16_t c)
+{
+    if (c < u'\u3000') [[likely]]
+        return c;
+    if (c >= u'\uFF01' && c <= u'\uFF5E')
+        return static_cast<char16_t>(c - 0xFEE0);
+    return c == u'\u3000' ? u' ' : c;
+}
+
 int hexValue(char16_t c)
 {
     if (c >= u'0' && c <= u'9')
@@ -103,7 +115,9 @@ public:
 
 private:
     static constexpr std::size_t kMaxDigits = 800;
-    static constexpr long long kExponentCap = 100'000'000;
+    // An exponent saturates here, far beyond the digit count of any text
+    // that fits in memory, so the scale can never pull it back into range.
+    static constexpr long long kExponentCap = 100'000'000'000'000'000;
 
     // Room for the sticky digit and an exponent after the kept digits; left
     // uninitialised on purpose, only the first m_count are ever read.
@@ -203,7 +217,8 @@ double readLenient(std::u16string_view text)
     DecimalBuilder number;
     RadixBuilder radix(4);
 
-    for (const char16_t c : text) {
+    for (const char16_t unit : text) {
+        const char16_t c = fold(unit);
         if (isLenientBlank(c))
             continue;
         switch (state) {
@@ -290,14 +305,20 @@ Result<double> convertStrict(std::u16string_view text, Separators separators)
 {
     std::size_t begin = 0;
     std::size_t end = text.size();
-    while (begin < end && isStrictBlank(text[begin]))
+    while (begin < end && isStrictBlank(fold(text[begin])))
         ++begin;
-    while (end > begin && isStrictBlank(text[end - 1]))
+    while (end > begin && isStrictBlank(fold(text[end - 1])))
         --end;
 
+    // A full-width separator stands for its ASCII form, whichever of the two
+    // the locale names.
+    const char16_t decimal = fold(separators.decimal);
+    const char16_t grouping = fold(separators.grouping);
+    const bool grouped = grouping != 0 && grouping != decimal;
+
     std::size_t pos = begin;
-    const auto at = [&](std::size_t i) { return i < end ? text[i] : u'\0'; };
-    const auto digitAt = [&](std::size_t i) { return i < end && isDigit(text[i]); };
+    const auto at = [&](std::size_t i) { return i < end ? fold(text[i]) : u'\0'; };
+    const auto digitAt = [&](std::size_t i) { return isDigit(at(i)); };
 
     bool negative = false;
     if (at(pos) == u'+' || at(pos) == u'-') {
@@ -307,23 +328,43 @@ Result<double> convertStrict(std::u16string_view text, Separators separators)
 
     DecimalBuilder number;
     bool anyDigit = false;
+    const std::size_t integerBegin = pos;
+    bool anyGroupingSeparator = false;
     while (pos < end) {
-        const char16_t c = text[pos];
+        const char16_t c = at(pos);
         if (isDigit(c)) {
             number.integerDigit(c);
             anyDigit = true;
             ++pos;
-        } else if (separators.grouping != 0 && c == separators.grouping && c != separators.decimal && pos > begin &&
-                   isDigit(text[pos - 1]) && digitAt(pos + 1)) {
+        } else if (grouped && c == grouping && pos > integerBegin && digitAt(pos + 1)) {
+            anyGroupingSeparator = true;
             ++pos;
         } else {
             break;
         }
     }
-    if (pos < end && text[pos] == separators.decimal) {
+    if (anyGroupingSeparator) {
+        // Each group, counted from the right, must have the locale's size;
+        // the leftmost may be shorter. "3500,5" is not 35005.
+        std::size_t group = 0;
+        std::size_t digits = 0;
+        for (std::size_t i = pos; i-- > integerBegin;) {
+            if (at(i) != grouping) {
+                ++digits;
+                continue;
+            }
+            if (digits != separators.groupSize(group))
+                return RunTimeError::TypeMismatch;
+            ++group;
+            digits = 0;
+        }
+        if (digits > separators.groupSize(group))
+            return RunTimeError::TypeMismatch;
+    }
+    if (pos < end && at(pos) == decimal) {
         ++pos;
         while (digitAt(pos)) {
-            number.fractionDigit(text[pos]);
+            number.fractionDigit(at(pos));
             anyDigit = true;
             ++pos;
         }
@@ -340,7 +381,7 @@ Result<double> convertStrict(std::u16string_view text, Separators separators)
         if (!digitAt(pos))
             return RunTimeError::TypeMismatch;
         while (digitAt(pos)) {
-            number.exponentDigit(text[pos]);
+            number.exponentDigit(at(pos));
             ++pos;
         }
     }

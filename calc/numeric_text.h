@@ -46,17 +46,22 @@ private:
 // the first character that cannot continue the number and the value read
 // so far is the result, correctly rounded; text that does not begin with a
 // number reads 0. A literal beyond the double range reads ±infinity, one
-// too small reads 0. Never fails: "1,000" reads 1, "3500元" 3500, "&H10" 16.
+// too small reads 0, whatever the length of its exponent. Full-width forms
+// (０–９, ．, －, Ｅ, ＆Ｈ…) and the ideographic space read as their ASCII
+// counterparts. Never fails: "1,000" reads 1, "3500元" 3500, "&H10" 16,
+// "１００００" 10000.
 double readLenient(std::u16string_view text);
 
 // Strict conversion, for the threshold field. Apart from blanks (spaces and
 // tabs) before and after it, the whole text must be: optional sign, digits
-// with the locale's grouping separator allowed between two digits of the
-// integer part, optionally the locale's decimal separator and more digits,
-// optionally an exponent. At least one digit. Anything else, the empty
-// text included, fails with TypeMismatch; a value beyond the double range
-// fails with Overflow; one too small for it reads 0. " 3500 " gives 3500,
-// "3,500" gives 3500 where ',' groups, "3500元" fails.
+// with the locale's grouping separator allowed only where the locale's
+// grouping puts it, optionally the locale's decimal separator and more
+// digits, optionally an exponent. At least one digit. Full-width forms,
+// those of the two separators included, and the ideographic space count as
+// their ASCII counterparts. Anything else, the empty text included, fails
+// with TypeMismatch; a value beyond the double range fails with Overflow;
+// one too small for it reads 0. " 3500 " gives 3500, "3,500" and "３，５００"
+// give 3500 where ',' groups by three, "3500,5" and "3500元" fail.
 Result<double> convertStrict(std::u16string_view text, Separators separators);
 
 // Number to text. Rounds to 15 significant digits (ties as the exact binary

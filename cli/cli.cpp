@@ -26,18 +26,27 @@ constexpr std::string_view kUsage =
     "出错的行第四个字段为错误信息，第五个字段为空，其余行照常计算。\n"
     "\n"
     "退出状态：0 成功；13 类型不匹配；6 溢出；1 批量中有出错的行；2 用法错误；3 读写失败。\n"
-    "起征点按当前区域设置（LC_ALL、LC_NUMERIC、LANG）的小数点与千位分隔符解读。\n";
+    "起征点按当前区域设置（LC_ALL、LC_NUMERIC、LANG）的小数点与千位分隔符解读，\n"
+    "千位分隔符只能在区域设置规定的位置（如 3,500）。全角数字与符号（如 １００００）与半角相同。\n";
 
 constexpr std::string_view kTooManyFields = "字段过多：每行至多三个字段";
 
-void write(std::FILE *stream, std::string_view text) { std::fwrite(text.data(), 1, text.size(), stream); }
+// False when the stream has failed, now or at an earlier buffered write.
+bool write(std::FILE *stream, std::string_view text)
+{
+    return std::fwrite(text.data(), 1, text.size(), stream) == text.size() && std::ferror(stream) == 0;
+}
+
+bool reportWriteFailure(std::FILE *err)
+{
+    write(err, "iitcalc-cli: 写入输出失败\n");
+    return false;
+}
 
 bool finish(std::FILE *out, std::FILE *err)
 {
-    if (std::fflush(out) != 0 || std::ferror(out) != 0) {
-        write(err, "iitcalc-cli: 写入输出失败\n");
-        return false;
-    }
+    if (std::fflush(out) != 0 || std::ferror(out) != 0)
+        return reportWriteFailure(err);
     return true;
 }
 
@@ -114,7 +123,13 @@ int runBatch(std::FILE *in, std::FILE *out, std::FILE *err, Separators separator
             }
         }
         output += '\n';
-        write(out, output);
+        // A full disk or a closed pipe ends the batch at once, not when the
+        // input does (which may be never).
+        if (!write(out, output)) {
+            std::free(rawLine);
+            reportWriteFailure(err);
+            return kExitIoError;
+        }
     }
     std::free(rawLine);
 
@@ -133,10 +148,22 @@ int run(std::span<const std::string_view> args, const Streams &streams, Separato
         write(streams.out, kUsage);
         return finish(streams.out, streams.err) ? 0 : kExitIoError;
     }
-    if (!args.empty() && args[0] == "--")
+    if (!args.empty() && args[0] == "--") {
         args = args.subspan(1);
-    else if (args.empty() && !streams.inIsTerminal)
-        return runBatch(streams.in, streams.out, streams.err, separators);
+    } else {
+        // No options but --help: an option-like text must not quietly read
+        // as the number 0.
+        for (const std::string_view arg : args) {
+            if (arg.starts_with("--")) {
+                std::string line = "iitcalc-cli: 无法识别的选项“";
+                line.append(arg).append("”；以“--”开头的字段请先写一个单独的“--”\n");
+                write(streams.err, line);
+                return kExitUsage;
+            }
+        }
+        if (args.empty() && !streams.inIsTerminal)
+            return runBatch(streams.in, streams.out, streams.err, separators);
+    }
 
     if (args.size() == 2 || args.size() == 3) {
         const std::string defaultThreshold = integerToText(kStandardThreshold).utf8();

@@ -24,15 +24,17 @@ struct Streams {
 // The whole console program. args are the arguments after the program's
 // name. "INCOME INSURANCE [THRESHOLD]" prints "税基\t…" and "应缴税额\t…" and
 // returns 0, or prints one line on err and returns the error's number. No
-// arguments with a non-terminal input runs the batch. "--help" prints the
-// usage; "--" before the field texts lets a field text start with "--".
+// arguments with a non-terminal input runs the batch. "--help" alone prints
+// the usage; any other argument beginning with "--" is a usage error (2)
+// unless a lone "--" comes first, which lets a field text start with "--".
+// "-200" is a field text.
 int run(std::span<const std::string_view> args, const Streams &streams, Separators separators);
 
 // Batch mode: one line out for each line in, five tab-separated fields:
 // income, insurance, threshold as used, tax base, tax payable. A failing
 // line carries the error report as its fourth field and an empty fifth.
 // Returns 0 when every line succeeded, 1 when some failed, 3 when reading
-// or writing failed.
+// or writing failed; a failed write ends the batch at once.
 int runBatch(std::FILE *in, std::FILE *out, std::FILE *err, Separators separators);
 
 } // namespace iitcalc::cli

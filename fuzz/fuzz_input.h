@@ -17,11 +17,32 @@ inline std::u16string utf16(const std::uint8_t *data, std::size_t size)
     return text;
 }
 
-// One of the separator pairs that real locales use, picked by a byte.
+// One of the separators and groupings that real locales use, picked by a
+// byte.
 inline Separators separatorsFrom(std::uint8_t choice)
 {
-    constexpr Separators kPairs[] = {{u'.', u','}, {u',', u'.'}, {u'.', 0}, {u',', u'\u00a0'}, {u'.', u'\''}};
+    constexpr Separators kPairs[] = {{u'.', u','},
+                                     {u',', u'.'},
+                                     {u'.', 0},
+                                     {u',', u'\u00a0'},
+                                     {u'.', u'\''},
+                                     {u'.', u',', {3, 2}},
+                                     {u'.', u',', {3, Separators::kRestUngrouped}},
+                                     {u'\uff0e', u'\uff0c', {4}}};
     return kPairs[choice % (sizeof kPairs / sizeof kPairs[0])];
+}
+
+// The text as a full-width input method types it: '!'..'~' as U+FF01..U+FF5E
+// and the blank as U+3000. Both readings must not see the difference.
+inline std::u16string fullWidth(std::u16string text)
+{
+    for (char16_t &c : text) {
+        if (c > u' ' && c <= u'~')
+            c = static_cast<char16_t>(c + 0xFEE0);
+        else if (c == u' ')
+            c = u'\u3000';
+    }
+    return text;
 }
 
 } // namespace iitcalc::fuzzing

@@ -1,6 +1,7 @@
 // The strict conversion on any text, and number-to-text read back strictly:
 // for finite x, strict(numberToText(x)) is x rounded to 15 significant
-// digits (or overflows when that rounding leaves the double range).
+// digits (or overflows when that rounding leaves the double range). The text
+// typed in full width converts the same.
 #include "calc/numeric_text.h"
 #include "fuzz/fuzz_input.h"
 
@@ -38,6 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::u16string text = iitcalc::fuzzing::utf16(data + 1, size - 1);
     const auto result = iitcalc::convertStrict(text, separators);
     if (result.ok() && !std::isfinite(*result))
+        std::abort();
+    const auto wide = iitcalc::convertStrict(iitcalc::fuzzing::fullWidth(text), separators);
+    if (wide.ok() != result.ok() ||
+        (result.ok() ? std::memcmp(&*wide, &*result, sizeof(double)) != 0 : wide.error() != result.error()))
         std::abort();
 
     if (size >= 9) {

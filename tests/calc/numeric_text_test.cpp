@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <map>
 #include <string>
 
 namespace iitcalc {
@@ -12,6 +13,7 @@ namespace {
 
 constexpr Separators kPoint{u'.', u','};
 constexpr Separators kComma{u',', u'.'};
+constexpr Separators kIndian{u'.', u',', {3, 2}};
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 std::string show(std::u16string_view text) { return std::string(text.begin(), text.end()); }
@@ -41,7 +43,12 @@ INSTANTIATE_TEST_SUITE_P(
                     LenientRow{"carriage_return_stops", u"1\r0", 1}, LenientRow{"exponent", u"2.5e-1", 0.25},
                     LenientRow{"exponent_without_digits", u"7E+", 7},
                     LenientRow{"exponent_without_mantissa", u".E5", 0}, LenientRow{"point_edges", u".5", 0.5},
-                    LenientRow{"double_sign", u"--5", -0.0}, LenientRow{"fullwidth_digits", u"１２３", 0},
+                    LenientRow{"double_sign", u"--5", -0.0}, LenientRow{"fullwidth_digits", u"１００００", 10000},
+                    LenientRow{"fullwidth_forms", u"－\u3000１２．５ｅ＋１元", -125},
+                    LenientRow{"fullwidth_hex", u"＆ｈＦｆＧ", 255}, LenientRow{"fullwidth_octal", u"＆Ｏ１７", 15},
+                    LenientRow{"fullwidth_comma_stops", u"１，０００", 1},
+                    // U+FF00 is no full-width blank, U+00A0 no blank at all.
+                    LenientRow{"near_fullwidth_stops", u"1\uFF002", 1}, LenientRow{"nbsp_stops", u"1\u00A02", 1},
                     LenientRow{"hex", u"&H10", 16}, LenientRow{"hex_lower_signed", u"-&hff", -255},
                     LenientRow{"octal_stops_at_8", u"&O178", 15}, LenientRow{"radix_without_digits", u"&H", 0},
                     LenientRow{"hex_wide", u"&HFFFFFFFF", 4294967295.0},
@@ -87,11 +94,16 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, StrictConversion,
     testing::Values(
         StrictRow{"plain", u"3500", kPoint, 3500}, StrictRow{"blanks_around", u" \t3500 ", kPoint, 3500},
-        StrictRow{"fraction", u"-3500.5", kPoint, -3500.5}, StrictRow{"grouped_loosely", u"35,00", kPoint, 3500},
+        StrictRow{"fraction", u"-3500.5", kPoint, -3500.5}, StrictRow{"grouped", u"3,500", kPoint, 3500},
+        StrictRow{"grouped_millions", u"-1,000,000.5", kPoint, -1000000.5},
         StrictRow{"exponent", u"35e-1", kPoint, 3.5}, StrictRow{"point_edges", u".5", kPoint, 0.5},
         StrictRow{"below_double", u"1E-400", kPoint, 0},
         StrictRow{"comma_decimal_grouped", u"3.500,25", kComma, 3500.25},
-        StrictRow{"point_groups_in_comma_locale", u"3500.5", kComma, 35005},
+        StrictRow{"grouped_by_three_then_two", u"12,34,567", kIndian, 1234567},
+        StrictRow{"rest_ungrouped", u"1234,567", Separators{u'.', u',', {3, Separators::kRestUngrouped}}, 1234567},
+        StrictRow{"non_ascii_grouping", u"3\u00A0500,5", Separators{u',', u'\u00A0'}, 3500.5},
+        StrictRow{"fullwidth", u"\u3000－３，５００．５ｅ１ ", kPoint, -35005},
+        StrictRow{"fullwidth_comma_locale", u"３．５００，２５", kComma, 3500.25},
         StrictRow{"empty", u"", kPoint, 0, kMismatch}, StrictRow{"blanks_only", u"   ", kPoint, 0, kMismatch},
         StrictRow{"letters", u"abc", kPoint, 0, kMismatch}, StrictRow{"yuan_after", u"3500元", kPoint, 0, kMismatch},
         StrictRow{"blank_inside", u"35 00", kPoint, 0, kMismatch}, StrictRow{"sign_alone", u"-", kPoint, 0, kMismatch},
@@ -99,6 +111,16 @@ INSTANTIATE_TEST_SUITE_P(
         StrictRow{"grouping_at_edge", u",3500", kPoint, 0, kMismatch},
         StrictRow{"grouping_doubled", u"3,,500", kPoint, 0, kMismatch},
         StrictRow{"grouping_in_fraction", u"1.2,3", kPoint, 0, kMismatch},
+        // A grouping separator only where the locale's grouping puts it.
+        StrictRow{"decimal_comma_in_point_locale", u"3500,5", kPoint, 0, kMismatch},
+        StrictRow{"decimal_point_in_comma_locale", u"3500.5", kComma, 0, kMismatch},
+        StrictRow{"fullwidth_misplaced", u"３５００，５", kPoint, 0, kMismatch},
+        StrictRow{"group_too_short", u"35,00", kPoint, 0, kMismatch},
+        StrictRow{"group_too_long", u"1,0000", kPoint, 0, kMismatch},
+        StrictRow{"leftmost_group_too_long", u"1234,567", kPoint, 0, kMismatch},
+        StrictRow{"inner_group_wrong", u"1,00,000", kPoint, 0, kMismatch},
+        StrictRow{"grouping_trailing", u"3,500,", kPoint, 0, kMismatch},
+        StrictRow{"by_three_where_three_then_two", u"1,234,567", kIndian, 0, kMismatch},
         StrictRow{"locale_without_grouping", u"3,500", Separators{u'.', 0}, 0, kMismatch},
         StrictRow{"exponent_without_digits", u"1E", kPoint, 0, kMismatch},
         StrictRow{"hex", u"&H10", kPoint, 0, kMismatch},
@@ -152,6 +174,51 @@ TEST(IntegerToText, WritesDigitsAndSign)
     EXPECT_EQ(integerToText(3500), u"3500");
     EXPECT_EQ(integerToText(-32768), u"-32768");
 }
+
+TEST(HugeLiteral, TenDigitExponentOutweighsAHundredMillionDigits)
+{
+    // 200 MB of text, so built here rather than as rows, and each reading
+    // takes one of the two (they share the exponent's handling).
+    std::u16string text;
+    text.reserve(100'000'013);
+    text.append(u"1").append(100'000'000, u'0').append(u"E-1000000000");
+    EXPECT_EQ(readLenient(text), 0);
+    text.replace(0, 2, u"0.").replace(text.size() - 12, 12, u"1E1000000000"); // 0.00…01E1000000000
+    const Result<double> large = convertStrict(text, kPoint);
+    ASSERT_FALSE(large.ok());
+    EXPECT_EQ(large.error(), kOverflow);
+}
+
+struct LocaleNameRow {
+    const char *name;
+    std::map<std::string, std::string> environment;
+    std::string expected;
+};
+IITCALC_PRINTABLE_ROW(LocaleNameRow)
+
+class NumericLocaleName : public testing::TestWithParam<LocaleNameRow> {};
+
+TEST_P(NumericLocaleName, FirstSetOfAllNumericLang)
+{
+    const auto &environment = GetParam().environment;
+    EXPECT_EQ(numericLocaleName([&](const char *variable) -> const char * {
+                  const auto found = environment.find(variable);
+                  return found == environment.end() ? nullptr : found->second.c_str();
+              }),
+              GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, NumericLocaleName,
+    testing::Values(
+        LocaleNameRow{"none_set", {{"LC_MESSAGES", "de_DE.UTF-8"}}, "C"},
+        LocaleNameRow{"all_first", {{"LC_ALL", "fr_FR.UTF-8"}, {"LC_NUMERIC", "de_DE.UTF-8"}}, "fr_FR.UTF-8"},
+        LocaleNameRow{"numeric_before_missing_lang",
+                      {{"LC_NUMERIC", "de_DE.UTF-8"}, {"LANG", "xx_XX.UTF-8"}, {"LC_MESSAGES", "bogus"}},
+                      "de_DE.UTF-8"},
+        LocaleNameRow{
+            "empty_counts_as_unset", {{"LC_ALL", ""}, {"LC_NUMERIC", ""}, {"LANG", "zh_CN.UTF-8"}}, "zh_CN.UTF-8"}),
+    testing_support::RowName());
 
 } // namespace
 } // namespace iitcalc

@@ -9,7 +9,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <locale>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -86,6 +88,17 @@ INSTANTIATE_TEST_SUITE_P(
         SingleRow{"no_row_shows_zero", {"", ""}, 0, "税基\t-3500\n应缴税额\t0\n", ""},
         SingleRow{"negative_is_a_value", {"-200", "0"}, 0, "税基\t-3700\n应缴税额\t0\n", ""},
         SingleRow{"double_dash", {"--", "--5", "0"}, 0, "税基\t-3500\n应缴税额\t0\n", ""},
+        SingleRow{"fullwidth", {"１００００", "１０００", "　３５００"}, 0, "税基\t5500\n应缴税额\t545\n", ""},
+        SingleRow{"option_like",
+                  {"--threshold", "4000", "10000"},
+                  kExitUsage,
+                  "",
+                  "iitcalc-cli: 无法识别的选项“--threshold”；以“--”开头的字段请先写一个单独的“--”\n"},
+        SingleRow{"help_among_fields",
+                  {"10000", "--help"},
+                  kExitUsage,
+                  "",
+                  "iitcalc-cli: 无法识别的选项“--help”；以“--”开头的字段请先写一个单独的“--”\n"},
         SingleRow{"type_mismatch", {"10000", "1000", ""}, 13, "", "iitcalc-cli: 运行时错误 13：类型不匹配\n"},
         SingleRow{"overflow", {"1E308", "-1E308"}, 6, "", "iitcalc-cli: 运行时错误 6：溢出\n"},
         SingleRow{"threshold_checked_first", {"1E400", "0", "x"}, 13, "", "iitcalc-cli: 运行时错误 13：类型不匹配\n"}),
@@ -132,12 +145,44 @@ TEST(Program, ReadsTheThresholdInTheUsersLocale)
     EXPECT_EQ(runProgram({"10000", "1000", "3500"}, "", "LC_ALL=no_SUCH.locale").status, 0);
 }
 
+TEST(Program, TakesTheNumericLocaleWhateverTheOtherCategories)
+{
+    try {
+        std::locale(std::locale::classic(), "de_DE.UTF-8", std::locale::numeric);
+    } catch (const std::runtime_error &) {
+        GTEST_SKIP() << "de_DE.UTF-8 is not generated on this system";
+    }
+    const Captured result = runProgram({"10000", "1000", "3.500,5"}, "",
+                                       "LC_ALL= LC_NUMERIC=de_DE.UTF-8 LANG=xx_XX.UTF-8 LC_MESSAGES=bogus");
+    EXPECT_EQ(result.out, "税基\t5499,5\n应缴税额\t544,9\n") << result.err;
+}
+
 TEST(Program, ReportsAFailedWriteInsteadOfSuccess)
 {
     const Captured single = runProgram({"10000", "1000"}, "", "", "/dev/full");
     EXPECT_EQ(single.status, kExitIoError);
     EXPECT_NE(single.err.find("写入输出失败"), std::string::npos);
     EXPECT_EQ(runProgram({}, "1\t0\n", "", "/dev/full").status, kExitIoError);
+}
+
+TEST(Program, EndlessBatchStopsAtTheFirstFailedWrite)
+{
+    const std::string dir = testing::TempDir() + "/iitcalc_cli_endless_" + std::to_string(getpid());
+    std::filesystem::create_directories(dir);
+    const std::string run =
+        "{ timeout 20 " + std::string(IITCALC_CLI_PATH) + " 2>" + dir + "/err; echo $? >" + dir + "/status; }";
+    // A full disk, and a closed pipe with SIGPIPE ignored.
+    for (const std::string &script :
+         {"yes 10000 | " + run + " >/dev/full", "trap '' PIPE; yes 10000 2>/dev/null | " + run + " | true"}) {
+        ASSERT_EQ(std::system(script.c_str()), 0) << script;
+        std::ifstream status(dir + "/status");
+        int code = -1;
+        status >> code;
+        EXPECT_EQ(code, kExitIoError) << script;
+        std::ifstream err(dir + "/err");
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(err), {}), "iitcalc-cli: 写入输出失败\n") << script;
+    }
+    std::filesystem::remove_all(dir);
 }
 
 } // namespace
