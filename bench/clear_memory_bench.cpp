@@ -87,7 +87,7 @@ int main(int argc, char **argv)
     const long ours = oursGrowth(clears);
     std::printf("resident memory growth over %d Clears after the first 100 (%s)\n", clears,
                 qPrintable(QGuiApplication::platformName()));
-    std::printf("%-28s %8ld KB\n%-28s %8ld KB\n", "iitcalc (Clear)", ours, "bare window (shared icon)", bare);
-    std::printf("difference %ld KB, target < 1024 KB\n", ours - bare);
+    std::printf("%-28s %8ld KB   target < 1024 KB\n%-28s %8ld KB\n", "iitcalc (Clear)", ours,
+                "bare window (shared icon)", bare);
     return ours < 1024 ? 0 : 1;
 }

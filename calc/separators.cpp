@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <cstdint>
-#include <cstdlib>
 #include <locale>
 #include <stdexcept>
 #include <string>
@@ -64,12 +63,6 @@ Separators localeSeparators(const char *name)
         // This system does not have the locale: its numbers are the C locale's.
     }
     return result;
-}
-
-Separators systemSeparators()
-{
-    return localeSeparators(
-        numericLocaleName([](const char *variable) -> const char * { return std::getenv(variable); }));
 }
 
 } // namespace iitcalc

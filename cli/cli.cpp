@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <string>
 
 namespace iitcalc::cli {
@@ -26,7 +28,11 @@ constexpr std::string_view kUsage =
     "出错的行第四个字段为错误信息，第五个字段为空，其余行照常计算。\n"
     "\n"
     "退出状态：0 成功；13 类型不匹配；6 溢出；1 批量中有出错的行；2 用法错误；3 读写失败。\n"
+#ifdef _WIN32
+    "起征点按 Windows 区域设置（控制面板中的“区域”）的小数点与千位分隔符解读，\n"
+#else
     "起征点按当前区域设置（LC_ALL、LC_NUMERIC、LANG）的小数点与千位分隔符解读，\n"
+#endif
     "千位分隔符只能在区域设置规定的位置（如 3,500）。全角数字与符号（如 １００００）与半角相同。\n";
 
 constexpr std::string_view kTooManyFields = "字段过多：每行至多三个字段";
@@ -70,24 +76,70 @@ int runSingle(std::string_view income, std::string_view insurance, std::string_v
     return finish(streams.out, streams.err) ? 0 : kExitIoError;
 }
 
+// Lines of a stream, whatever bytes they hold (a NUL too), without their
+// line end; a byte-order mark before the first is dropped, as Notepad
+// writes one.
+class LineReader {
+public:
+    explicit LineReader(std::FILE *in)
+        : m_in(in)
+    {
+    }
+
+    bool next(std::string &line)
+    {
+        line.clear();
+        bool any = false;
+        for (;;) {
+            if (m_pos == m_end && !refill())
+                break;
+            any = true;
+            const char *start = m_buffer.data() + m_pos;
+            const auto *newline = static_cast<const char *>(std::memchr(start, '\n', m_end - m_pos));
+            if (newline) {
+                line.append(start, newline);
+                m_pos += static_cast<std::size_t>(newline - start) + 1;
+                break;
+            }
+            line.append(start, m_end - m_pos);
+            m_pos = m_end;
+        }
+        if (m_first && line.starts_with("\xEF\xBB\xBF"))
+            line.erase(0, 3);
+        m_first = false;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        return any;
+    }
+
+private:
+    bool refill()
+    {
+        m_pos = 0;
+        m_end = std::fread(m_buffer.data(), 1, m_buffer.size(), m_in);
+        return m_end > 0;
+    }
+
+    std::FILE *m_in;
+    std::array<char, 1 << 16> m_buffer{};
+    std::size_t m_pos = 0;
+    std::size_t m_end = 0;
+    bool m_first = true;
+};
+
 } // namespace
 
 int runBatch(std::FILE *in, std::FILE *out, std::FILE *err, Separators separators)
 {
     const std::string defaultThreshold = integerToText(kStandardThreshold).utf8();
-    char *rawLine = nullptr;
-    std::size_t capacity = 0;
+    const auto reader = std::make_unique<LineReader>(in);
+    std::string rawLine;
     std::string output;
     std::u16string wide[3];
     bool allSucceeded = true;
 
-    ssize_t length = 0;
-    while ((length = getline(&rawLine, &capacity, in)) >= 0) {
-        std::string_view line(rawLine, static_cast<std::size_t>(length));
-        if (!line.empty() && line.back() == '\n')
-            line.remove_suffix(1);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
+    while (reader->next(rawLine)) {
+        const std::string_view line = rawLine;
 
         std::array<std::string_view, 3> fields{};
         std::size_t fieldCount = 0;
@@ -126,13 +178,10 @@ int runBatch(std::FILE *in, std::FILE *out, std::FILE *err, Separators separator
         // A full disk or a closed pipe ends the batch at once, not when the
         // input does (which may be never).
         if (!write(out, output)) {
-            std::free(rawLine);
             reportWriteFailure(err);
             return kExitIoError;
         }
     }
-    std::free(rawLine);
-
     if (std::ferror(in) != 0) {
         write(err, "iitcalc-cli: 读取输入失败\n");
         return kExitIoError;

@@ -2,8 +2,26 @@
 
 #include <cstdio>
 #include <string_view>
-#include <unistd.h>
 #include <vector>
+
+#ifdef _WIN32
+
+#include "cli/console_windows.h"
+
+#include <string>
+
+// wmain, so that the arguments arrive as UTF-16 whatever the code page.
+int wmain(int argc, wchar_t **argv)
+{
+    const std::vector<std::string> utf8 = iitcalc::cli::utf8Arguments(argc, argv);
+    const std::vector<std::string_view> args(utf8.begin(), utf8.end());
+    const iitcalc::cli::ConsoleStreams console;
+    return iitcalc::cli::run(args, console.streams(), iitcalc::systemSeparators());
+}
+
+#else
+
+#include <unistd.h>
 
 int main(int argc, char **argv)
 {
@@ -13,3 +31,5 @@ int main(int argc, char **argv)
     const iitcalc::cli::Streams streams{stdin, stdout, stderr, isatty(STDIN_FILENO) != 0};
     return iitcalc::cli::run(args, streams, iitcalc::systemSeparators());
 }
+
+#endif

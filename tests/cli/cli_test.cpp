@@ -119,12 +119,14 @@ TEST(Usage, HelpOnOutputWrongCountOnErrors)
 
 TEST(Batch, OneLineOutForEachLineInAlwaysFiveFields)
 {
-    const Captured result = runProgram({}, "10000\t1000\n"
+    // A byte-order mark, as Notepad writes one, is no part of the first income.
+    const Captured result = runProgram({}, "\xEF\xBB\xBF" "10000\t1000\n"
                                            "10000\t1000\t4000\r\n"
                                            "10000\t1000\t\n"
                                            "\n"
                                            "1E308\t-1E308\n"
                                            "1\t2\t3\t4\n"
+                                           "\xEF\xBB\xBF" "1\t0\n"
                                            "5000.01\t0");
     EXPECT_EQ(result.status, kExitBatchHadErrors);
     EXPECT_EQ(result.out, "10000\t1000\t3500\t5500\t545\n"
@@ -133,6 +135,7 @@ TEST(Batch, OneLineOutForEachLineInAlwaysFiveFields)
                           "\t\t3500\t-3500\t0\n"
                           "1E308\t-1E308\t3500\t运行时错误 6：溢出\t\n"
                           "1\t2\t3\t字段过多：每行至多三个字段\t\n"
+                          "\xEF\xBB\xBF" "1\t0\t3500\t-3500\t0\n"
                           "5000.01\t0\t3500\t1500.01\t45.001\n");
     EXPECT_TRUE(result.err.empty());
     EXPECT_EQ(runProgram({}, "1\t0\n2\t0\r\n").status, 0);

@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# The Windows packages from a build tree: the zip's contents, and the
+# installer run silently under Wine, as a user without administrator rights,
+# in a prefix of its own in the build folder: it installs the programs, the
+# Start-menu shortcut and the uninstaller, registers itself, and the
+# uninstaller takes all of it away again.
+#   windows_installer_test.sh BUILD_DIR
+# Without a window in the build, the shortcut is checked with a stand-in for
+# iitcalc.exe.
+set -uo pipefail
+build=$(cd "$1" && pwd)
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+prefix=$build/wine-installer
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+failures=0
+fail() {
+  echo "FAIL $1"
+  failures=$((failures + 1))
+}
+run() { "$source_dir/cmake/wine-run" "$prefix" "$@"; }
+# Waits for every program in the prefix to end (the uninstaller goes on in a
+# copy of itself after the one started has returned).
+settle() { WINEPREFIX=$prefix timeout 120 wineserver -w || fail "programs in the prefix did not end"; }
+unixPath() { run winepath -u "$1" | tr -d '\r'; }
+
+cmake --build "$build" --target windows_packages >"$scratch/packaging.log" 2>&1 || {
+  cat "$scratch/packaging.log"
+  exit 1
+}
+zip=$(ls "$build"/packages/iitcalc-*-windows-x64.zip)
+setup=$(ls "$build"/packages/iitcalc-*-windows-x64-setup.exe)
+name=$(basename "$zip" .zip)
+
+echo "== the zip"
+listing=$(cmake -E tar tf "$zip" | sort)
+grep -qx "$name/iitcalc.exe" <<<"$listing" && have_window=true || have_window=false
+expected="$name/iitcalc-cli.exe"$'\n'"$name/使用说明.txt"
+$have_window && expected="$name/iitcalc-cli.exe"$'\n'"$name/iitcalc.exe"$'\n'"$name/使用说明.txt"
+[[ $listing == "$expected" ]] || fail "zip holds: $listing"
+(cd "$scratch" && cmake -E tar xf "$zip")
+readme=$scratch/$name/使用说明.txt
+[[ $(head -c 3 "$readme" | od -An -tx1 | tr -d ' ') == efbbbf ]] || fail "使用说明.txt has no UTF-8 byte-order mark"
+[[ $(grep -c $'\r$' "$readme") == $(wc -l <"$readme") ]] || fail "使用说明.txt has lines without CRLF"
+iconv -f UTF-8 -t UTF-8 "$readme" >/dev/null || fail "使用说明.txt is not UTF-8"
+grep -q "@" "$readme" && fail "使用说明.txt has an unreplaced placeholder"
+
+# install_and_uninstall SETUP.exe WITH_WINDOW
+install_and_uninstall() {
+  local setup=$1 with_window=$2
+  local key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\iitcalc'
+  local dir menu shortcut
+  dir=$(unixPath "$(run cmd /c 'echo %LOCALAPPDATA%\Programs\iitcalc' | tr -d '\r')")
+  menu=$(unixPath "$(run cmd /c 'echo %APPDATA%\Microsoft\Windows\Start Menu\Programs' | tr -d '\r')")
+  shortcut="$menu/个人所得税计算器.lnk"
+  local installed=(iitcalc-cli.exe 使用说明.txt uninstall.exe)
+  $with_window && installed+=(iitcalc.exe)
+
+  # What an earlier run that stopped half-way left behind.
+  rm -rf "$dir" "$shortcut"
+  run reg delete "$key" /f >/dev/null 2>&1
+
+  run "$setup" /S || fail "the installer failed"
+  settle
+  for file in "${installed[@]}"; do
+    [[ -f $dir/$file ]] || fail "not installed: $file"
+  done
+  if $with_window; then
+    [[ -f $shortcut ]] || fail "no Start-menu shortcut 个人所得税计算器"
+    iconv -c -f UTF-16LE -t UTF-8 <"$shortcut" | grep -q 'iitcalc\.exe' || grep -aq 'iitcalc\.exe' "$shortcut" ||
+      fail "the shortcut does not lead to iitcalc.exe"
+  else
+    [[ ! -e $shortcut ]] || fail "a shortcut without a window to open"
+  fi
+  [[ $(run "$dir/iitcalc-cli.exe" 10000 1000) == $'税基\t5500\n应缴税额\t545' ]] || fail "the installed iitcalc-cli.exe does not calculate"
+  run reg export "$key" "$(run winepath -w "$scratch/key.reg" | tr -d '\r')" /y >/dev/null 2>&1
+  local registered
+  registered=$(iconv -f UTF-16LE -t UTF-8 "$scratch/key.reg" 2>/dev/null | tr -d '\r')
+  grep -q '"DisplayName"="个人所得税计算器"' <<<"$registered" || fail "not registered for uninstalling: $registered"
+  grep -q '"UninstallString"=.*uninstall\.exe' <<<"$registered" || fail "no UninstallString: $registered"
+
+  run "$dir/uninstall.exe" /S || fail "the uninstaller failed"
+  settle
+  [[ ! -e $dir ]] || fail "left behind: $(ls -A "$dir")"
+  [[ ! -e $shortcut ]] || fail "the shortcut is left behind"
+  run reg query "$key" >/dev/null 2>&1 && fail "the uninstall entry is left behind"
+}
+
+echo "== the installer"
+run || exit 1
+install_and_uninstall "$setup" "$have_window"
+
+if ! $have_window; then
+  echo "== the installer with a window (a stand-in for iitcalc.exe)"
+  cp "$build/cli/iitcalc-cli.exe" "$scratch/iitcalc-cli.exe"
+  cp "$build/cli/iitcalc-cli.exe" "$scratch/iitcalc.exe"
+  version=${name#iitcalc-}
+  version=${version%-windows-x64}
+  "$source_dir/packaging/windows/make-packages.sh" "$version" "$build/packaging/windows/iitcalc.ico" "$scratch/out" \
+    "$scratch/iitcalc-cli.exe" "$scratch/iitcalc.exe" >/dev/null || fail "no installer with a window"
+  install_and_uninstall "$scratch/out/$name-setup.exe" true
+fi
+
+if [[ $failures -gt 0 ]]; then
+  echo "$failures failed"
+  exit 1
+fi
+echo "windows installer ok"
