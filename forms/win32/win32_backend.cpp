@@ -33,6 +33,43 @@ bool g_shownBefore = false;
 
 HINSTANCE instance() { return GetModuleHandleW(nullptr); }
 
+// Windows 10 gives each window the DPI of its monitor; Windows 7 and 8 have
+// one DPI for the whole system and lack these functions, so they are looked
+// up rather than imported.
+template <class Function>
+Function user32Function(const char *name)
+{
+    const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+UINT dpiOf(HWND hwnd)
+{
+    static const auto forWindow = user32Function<UINT(WINAPI *)(HWND)>("GetDpiForWindow");
+    if (forWindow)
+        return forWindow(hwnd);
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
+}
+
+void adjustForDpi(RECT &frame, DWORD style, DWORD exStyle, UINT dpi)
+{
+    static const auto forDpi =
+        user32Function<BOOL(WINAPI *)(LPRECT, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+    if (forDpi)
+        forDpi(&frame, style, FALSE, exStyle, dpi);
+    else
+        AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+}
+
+int metricForDpi(int metric, UINT dpi)
+{
+    static const auto forDpi = user32Function<int(WINAPI *)(int, UINT)>("GetSystemMetricsForDpi");
+    return forDpi ? forDpi(metric, dpi) : GetSystemMetrics(metric);
+}
+
 WindowState *stateFromUserData(HWND hwnd)
 {
     return reinterpret_cast<WindowState *>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
@@ -45,8 +82,7 @@ bool answerForControls(WindowState &state, HWND hwnd, UINT message, WPARAM wPara
     switch (message) {
     case WM_COMMAND: {
         const auto index = state.indexOf(reinterpret_cast<HWND>(lParam));
-        if (index && state.controls[*index].record.kind == ControlKind::CommandButton &&
-            HIWORD(wParam) == BN_CLICKED)
+        if (index && state.controls[*index].record.kind == ControlKind::CommandButton && HIWORD(wParam) == BN_CLICKED)
             state.deliver(*index, Event::Click);
         return true;
     }
@@ -110,7 +146,7 @@ bool answerForControls(WindowState &state, HWND hwnd, UINT message, WPARAM wPara
 SIZE frameSizeFor(const WindowState &state)
 {
     RECT frame{0, 0, state.pixels(state.form.clientWidth), state.pixels(state.form.clientHeight)};
-    AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, kWindowExStyle, state.dpi);
+    adjustForDpi(frame, kWindowStyle, kWindowExStyle, state.dpi);
     return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
@@ -158,8 +194,7 @@ LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         state->layOut();
         const auto *suggested = reinterpret_cast<const RECT *>(lParam);
         const SIZE size = frameSizeFor(*state);
-        SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, size.cx, size.cy,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
     case WM_NCDESTROY: {
@@ -337,10 +372,9 @@ HWND createChild(const Control &control, HWND parent, const RECT &rect, ControlI
     }
     if (!record.accessibleName.empty() && record.kind != ControlKind::TextBox)
         text = win32::wide(record.accessibleName);
-    const HWND hwnd = CreateWindowExW(exStyle, windowClass, text.c_str(), style, rect.left, rect.top,
-                                      rect.right - rect.left, rect.bottom - rect.top, parent,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(win32::kFirstControlId + index)),
-                                      instance(), &state);
+    const HWND hwnd = CreateWindowExW(
+        exStyle, windowClass, text.c_str(), style, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(win32::kFirstControlId + index)), instance(), &state);
     if (!hwnd)
         throw std::runtime_error("control " + std::string(record.name) + " cannot be created");
     return hwnd;
@@ -397,8 +431,9 @@ HFONT WindowState::font(const FontRecord &record)
     const std::wstring family = wide(record.family);
     family.copy(logFont.lfFaceName, LF_FACESIZE - 1);
     FontHandle handle(CreateFontIndirectW(&logFont));
+    // Painting must go on when the system is out of fonts: the stock one.
     if (!handle)
-        throw std::runtime_error("font " + std::string(record.family) + " cannot be made");
+        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     m_fonts.push_back({record, dpi, std::move(handle)});
     return m_fonts.back().handle.get();
 }
@@ -415,7 +450,8 @@ std::optional<ControlIndex> WindowState::indexOf(HWND child) const
     if (!child)
         return std::nullopt;
     const int id = GetDlgCtrlID(child) - kFirstControlId;
-    if (id < 0 || static_cast<std::size_t>(id) >= controls.size() || controls[static_cast<std::size_t>(id)].hwnd != child)
+    if (id < 0 || static_cast<std::size_t>(id) >= controls.size() ||
+        controls[static_cast<std::size_t>(id)].hwnd != child)
         return std::nullopt;
     return static_cast<ControlIndex>(id);
 }
@@ -536,15 +572,15 @@ void Win32Backend::createWindow(const FormRecord &form, EventSink &sink)
                         monitor.rcWork.left, monitor.rcWork.top, 0, 0, nullptr, nullptr, instance(), state.get());
     if (!hwnd)
         throw std::runtime_error("the window cannot be created");
-    state->dpi = GetDpiForWindow(hwnd);
+    state->dpi = dpiOf(hwnd);
     const SIZE size = frameSizeFor(*state);
     SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (!form.iconPath.empty()) {
         // Shared icons: loaded once for the program, never freed.
         for (const auto &[which, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
-            const int side = GetSystemMetricsForDpi(metric, state->dpi);
-            if (const HANDLE icon = LoadImageW(instance(), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, side, side,
-                                               LR_SHARED))
+            const int side = metricForDpi(metric, state->dpi);
+            if (const HANDLE icon =
+                    LoadImageW(instance(), MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, side, side, LR_SHARED))
                 SendMessageW(hwnd, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
         }
     }
@@ -627,7 +663,14 @@ void Win32Backend::centreAndShow()
     SetWindowPos(hwnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     // The first window shows as the program was started (normal, minimised…).
     ShowWindow(hwnd, std::exchange(g_shownBefore, true) ? SW_SHOW : SW_SHOWDEFAULT);
-    SetForegroundWindow(hwnd);
+    if (!IsIconic(hwnd))
+        SetForegroundWindow(hwnd);
+    // A window unloaded by Clear goes out of sight only now, so that the
+    // activation passes straight from it to this one.
+    for (const std::unique_ptr<WindowState> &old : m_retired) {
+        if (old->hwnd)
+            ShowWindow(old->hwnd, SW_HIDE);
+    }
 }
 
 void Win32Backend::destroyWindow()

@@ -27,11 +27,11 @@ inline constexpr int kFirstControlId = 1000;
 
 struct Control {
     ControlRecord record;
-    int parent = -1;          // the picture box it sits on; -1: the window
-    HWND hwnd = nullptr;      // none for a line, which its parent draws
-    float top = 0;            // twips, as last placed
-    HCURSOR cursor = nullptr; // shown while the pointer is over it; null: its own
-    bool pressed = false;     // a label's left button went down inside it
+    int parent = -1;                // the picture box it sits on; -1: the window
+    HWND hwnd = nullptr;            // none for a line, which its parent draws
+    float top = 0;                  // twips, as last placed
+    HCURSOR cursor = nullptr;       // shown while the pointer is over it; null: its own
+    bool pressed = false;           // a label's left button went down inside it
     WNDPROC originalProc = nullptr; // a label's, which ours hands the rest to
 };
 

@@ -28,9 +28,9 @@ std::wstring fromUtf8(const std::string &text)
 int runOnWin32()
 {
     try {
-        forms::Form form(mainFormLayout(), mainFormBindings(),
-                         std::make_unique<forms::Win32Backend>(
-                             forms::Win32Backend::Options{.quitWhenLastWindowCloses = true}));
+        forms::Form form(
+            mainFormLayout(), mainFormBindings(),
+            std::make_unique<forms::Win32Backend>(forms::Win32Backend::Options{.quitWhenLastWindowCloses = true}));
         form.show();
         return forms::runMessageLoop();
     } catch (const std::exception &error) {
