@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -64,7 +65,7 @@ public:
     // One control of the window; its parent, when it is not the window, is a
     // picture box created before it. Controls come from the front of the
     // window to the back.
-    virtual void createControl(ControlIndex index, const ControlRecord &record, const ControlRecord *parent) = 0;
+    virtual void createControl(ControlIndex index, const ControlRecord &record, std::optional<ControlIndex> parent) = 0;
     // Once every control exists: the Tab order (focusable controls only, in
     // order), the first of which takes the focus.
     virtual void finishWindow(std::span<const ControlIndex> tabOrder) = 0;

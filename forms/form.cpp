@@ -135,9 +135,9 @@ void Form::load()
     std::vector<std::pair<int, ControlIndex>> tabOrder;
     for (ControlIndex i = 0; i < m_layout.controls.size(); ++i) {
         const ControlRecord &record = m_layout.controls[i];
-        const ControlRecord *parent = nullptr;
+        std::optional<ControlIndex> parent;
         if (!record.parent.empty() && record.parent != m_layout.name)
-            parent = &m_layout.controls[*find(record.parent)];
+            parent = find(record.parent);
         m_backend->createControl(i, record, parent);
         m_tops[i] = static_cast<float>(record.top);
         const bool focusable = record.kind != ControlKind::Label && record.kind != ControlKind::Line;

@@ -114,7 +114,7 @@ void FakeBackend::createWindow(const FormRecord &, EventSink &sink)
     ++m_windowsBuilt;
 }
 
-void FakeBackend::createControl(ControlIndex index, const ControlRecord &record, const ControlRecord *)
+void FakeBackend::createControl(ControlIndex index, const ControlRecord &record, std::optional<ControlIndex>)
 {
     if (index != m_controls.size())
         throw std::logic_error("controls created out of order");

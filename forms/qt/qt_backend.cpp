@@ -238,13 +238,12 @@ void QtBackend::createWindow(const FormRecord &form, EventSink &sink)
     m_controls.assign(form.controls.size(), nullptr);
 }
 
-void QtBackend::createControl(ControlIndex index, const ControlRecord &record, const ControlRecord *parent)
+void QtBackend::createControl(ControlIndex index, const ControlRecord &record, std::optional<ControlIndex> parent)
 {
     QWidget *parentWidget = m_window.data();
     if (parent) {
-        const auto at = static_cast<ControlIndex>(parent - m_form->controls.data());
-        auto *panel = dynamic_cast<PanelFrame *>(widget(at));
-        parentWidget = panel ? panel->clientArea() : widget(at);
+        auto *panel = dynamic_cast<PanelFrame *>(widget(*parent));
+        parentWidget = panel ? panel->clientArea() : widget(*parent);
     }
     m_controls.at(index) = createWidget(index, record, parentWidget, m_window.data());
 }

@@ -27,7 +27,7 @@ public:
     QWidget *widget(ControlIndex control) const;
 
     void createWindow(const FormRecord &form, EventSink &sink) override;
-    void createControl(ControlIndex index, const ControlRecord &record, const ControlRecord *parent) override;
+    void createControl(ControlIndex index, const ControlRecord &record, std::optional<ControlIndex> parent) override;
     void finishWindow(std::span<const ControlIndex> tabOrder) override;
     void centreAndShow() override;
     void destroyWindow() override;

@@ -587,14 +587,14 @@ void Win32Backend::createWindow(const FormRecord &form, EventSink &sink)
     m_window = std::move(state);
 }
 
-void Win32Backend::createControl(ControlIndex index, const ControlRecord &record, const ControlRecord *parent)
+void Win32Backend::createControl(ControlIndex index, const ControlRecord &record, std::optional<ControlIndex> parent)
 {
     WindowState &state = *m_window;
     Control &control = state.controls.at(index);
     control.record = record;
     control.top = static_cast<float>(record.top);
     if (parent)
-        control.parent = static_cast<int>(parent - state.form.controls.data());
+        control.parent = static_cast<int>(*parent);
     const HWND hwnd = createChild(control, state.parentWindow(control), state.pixelRect(record), index, state);
     if (!hwnd)
         return;

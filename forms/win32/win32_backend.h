@@ -41,7 +41,7 @@ public:
     void setCursor(ControlIndex control, HCURSOR cursor);
 
     void createWindow(const FormRecord &form, EventSink &sink) override;
-    void createControl(ControlIndex index, const ControlRecord &record, const ControlRecord *parent) override;
+    void createControl(ControlIndex index, const ControlRecord &record, std::optional<ControlIndex> parent) override;
     void finishWindow(std::span<const ControlIndex> tabOrder) override;
     void centreAndShow() override;
     void destroyWindow() override;
