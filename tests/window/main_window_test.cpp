@@ -27,16 +27,6 @@ TEST_F(MainWindow, StartsWithOnlyTheThresholdAndThePanelFocused)
     EXPECT_TRUE(reports.empty());
 }
 
-TEST_F(MainWindow, TabWalksTheInputColumnFromTheBottomUp)
-{
-    const std::string_view order[] = {kThreshold,   kInsurance,       kIncome,    kTaxBase, kTaxPayable,
-                                      kClearButton, kCalculateButton, kScrollBar, kPanel};
-    for (const std::string_view name : order) {
-        fake->pressTab();
-        EXPECT_EQ(fake->focus(), form->find(name)) << name;
-    }
-}
-
 TEST_F(MainWindow, CalculatesWhatIsTyped)
 {
     fake->type(kIncome, u"10000");
