@@ -27,8 +27,9 @@ namespace iitcalc::forms {
 namespace {
 
 // Where a layout asks for a font this system lacks, these stand in, in
-// order: the usual CJK families of a Linux desktop, with the half-width
-// Latin of the original first.
+// order: the usual CJK families of a Linux desktop, those with half-width
+// Latin first, so that the link's caption lies over the address in the
+// notice character for character.
 void registerFontSubstitutes()
 {
     static const bool registered = [] {
