@@ -66,6 +66,7 @@ struct SingleRow {
     int status;
     const char *out;
     const char *err;
+    const char *errEnd = ""; // what follows err
 };
 IITCALC_PRINTABLE_ROW(SingleRow)
 
@@ -77,32 +78,26 @@ TEST_P(SingleCalculation, PrintsTwoLinesOrOneError)
     const Captured result = runProgram(row.args);
     EXPECT_EQ(result.status, row.status);
     EXPECT_EQ(result.out, row.out);
-    EXPECT_EQ(result.err, row.err);
+    EXPECT_EQ(result.err, std::string(row.err) + row.errEnd);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, SingleCalculation,
-    testing::Values(
-        SingleRow{"example", {"10000", "1000"}, 0, "税基\t5500\n应缴税额\t545\n", ""},
-        SingleRow{"threshold_given", {"10000", "1000", "4000"}, 0, "税基\t5000\n应缴税额\t445\n", ""},
-        SingleRow{"no_row_shows_zero", {"", ""}, 0, "税基\t-3500\n应缴税额\t0\n", ""},
-        SingleRow{"negative_is_a_value", {"-200", "0"}, 0, "税基\t-3700\n应缴税额\t0\n", ""},
-        SingleRow{"double_dash", {"--", "--5", "0"}, 0, "税基\t-3500\n应缴税额\t0\n", ""},
-        SingleRow{"fullwidth", {"１００００", "１０００", "　３５００"}, 0, "税基\t5500\n应缴税额\t545\n", ""},
-        SingleRow{"option_like",
-                  {"--threshold", "4000", "10000"},
-                  kExitUsage,
-                  "",
-                  "iitcalc-cli: 无法识别的选项“--threshold”；以“--”开头的字段请先写一个单独的“--”\n"},
-        SingleRow{"help_among_fields",
-                  {"10000", "--help"},
-                  kExitUsage,
-                  "",
-                  "iitcalc-cli: 无法识别的选项“--help”；以“--”开头的字段请先写一个单独的“--”\n"},
-        SingleRow{"type_mismatch", {"10000", "1000", ""}, 13, "", "iitcalc-cli: 运行时错误 13：类型不匹配\n"},
-        SingleRow{"overflow", {"1E308", "-1E308"}, 6, "", "iitcalc-cli: 运行时错误 6：溢出\n"},
-        SingleRow{"threshold_checked_first", {"1E400", "0", "x"}, 13, "", "iitcalc-cli: 运行时错误 13：类型不匹配\n"}),
+const char *const kOptionLike = "；以“--”开头的字段请先写一个单独的“--”\n";
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Rows, SingleCalculation, testing::Values(
+    SingleRow{"example", {"10000", "1000"}, 0, "税基\t5500\n应缴税额\t545\n", ""},
+    SingleRow{"threshold_given", {"10000", "1000", "4000"}, 0, "税基\t5000\n应缴税额\t445\n", ""},
+    SingleRow{"no_row_shows_zero", {"", ""}, 0, "税基\t-3500\n应缴税额\t0\n", ""},
+    SingleRow{"negative_is_a_value", {"-200", "0"}, 0, "税基\t-3700\n应缴税额\t0\n", ""},
+    SingleRow{"double_dash", {"--", "--5", "0"}, 0, "税基\t-3500\n应缴税额\t0\n", ""},
+    SingleRow{"fullwidth", {"１００００", "１０００", "　３５００"}, 0, "税基\t5500\n应缴税额\t545\n", ""},
+    SingleRow{"option_like", {"--threshold", "4000", "10000"}, kExitUsage, "", "iitcalc-cli: 无法识别的选项“--threshold”", kOptionLike},
+    SingleRow{"help_among_fields", {"10000", "--help"}, kExitUsage, "", "iitcalc-cli: 无法识别的选项“--help”", kOptionLike},
+    SingleRow{"type_mismatch", {"10000", "1000", ""}, 13, "", "iitcalc-cli: 运行时错误 13：类型不匹配\n"},
+    SingleRow{"overflow", {"1E308", "-1E308"}, 6, "", "iitcalc-cli: 运行时错误 6：溢出\n"},
+    SingleRow{"threshold_checked_first", {"1E400", "0", "x"}, 13, "", "iitcalc-cli: 运行时错误 13：类型不匹配\n"}),
     testing_support::RowName());
+// clang-format on
 
 TEST(Usage, HelpOnOutputWrongCountOnErrors)
 {
@@ -120,13 +115,15 @@ TEST(Usage, HelpOnOutputWrongCountOnErrors)
 TEST(Batch, OneLineOutForEachLineInAlwaysFiveFields)
 {
     // A byte-order mark, as Notepad writes one, is no part of the first income.
-    const Captured result = runProgram({}, "\xEF\xBB\xBF" "10000\t1000\n"
+    const Captured result = runProgram({}, "\xEF\xBB\xBF"
+                                           "10000\t1000\n"
                                            "10000\t1000\t4000\r\n"
                                            "10000\t1000\t\n"
                                            "\n"
                                            "1E308\t-1E308\n"
                                            "1\t2\t3\t4\n"
-                                           "\xEF\xBB\xBF" "1\t0\n"
+                                           "\xEF\xBB\xBF"
+                                           "1\t0\n"
                                            "5000.01\t0");
     EXPECT_EQ(result.status, kExitBatchHadErrors);
     EXPECT_EQ(result.out, "10000\t1000\t3500\t5500\t545\n"
@@ -135,7 +132,8 @@ TEST(Batch, OneLineOutForEachLineInAlwaysFiveFields)
                           "\t\t3500\t-3500\t0\n"
                           "1E308\t-1E308\t3500\t运行时错误 6：溢出\t\n"
                           "1\t2\t3\t字段过多：每行至多三个字段\t\n"
-                          "\xEF\xBB\xBF" "1\t0\t3500\t-3500\t0\n"
+                          "\xEF\xBB\xBF"
+                          "1\t0\t3500\t-3500\t0\n"
                           "5000.01\t0\t3500\t1500.01\t45.001\n");
     EXPECT_TRUE(result.err.empty());
     EXPECT_EQ(runProgram({}, "1\t0\n2\t0\r\n").status, 0);

@@ -34,11 +34,6 @@ protected:
     std::mt19937_64 rng;
 
     QLineEdit *box(const char *name) const { return control<QLineEdit>(name); }
-    QString text(const char *name) const { return box(name)->text(); }
-    std::vector<QString> fieldTexts() const
-    {
-        return {text("个人收入"), text("五险一金之和"), text("个税起征点"), text("税基"), text("应缴税额")};
-    }
 
     void type(const char *name, const QString &typed)
     {

@@ -78,7 +78,6 @@ TEST_F(QtWindow, TabWalksTheFocusOrderAndLabelsNeverTakeIt)
 
 TEST_F(QtWindow, TypingCalculatesAndEnterPressesOnlyAFocusedButton)
 {
-    const auto text = [&](std::string_view box) { return control<QLineEdit>(box)->text(); };
     QTest::keyClicks(control(kIncome), "10000");
     QTest::keyClicks(control(kInsurance), "1000");
     // Enter in a box and Escape press nothing: neither button is the default.
@@ -219,45 +218,46 @@ TEST_F(QtWindow, DividerLinesShowAtThisScale)
     }
 }
 
+// The lowest row of an image with ink in it, between two columns.
+int lowestInk(const QImage &image, int left, int right)
+{
+    for (int y = image.height() - 1; y >= 0; --y) {
+        for (int x = left; x < right; ++x) {
+            if (ink(image, x, y))
+                return y;
+        }
+    }
+    return -1;
+}
+
 TEST_F(QtWindow, DescendersShowWhole)
 {
     // The layout's font, and a taller one such as another CJK font brings,
     // in a box of the layout's height: the lowest ink of "gjpqy" lies as far
     // below the baseline as when drawn with room to spare.
     const qreal scale = window()->devicePixelRatioF();
-    const auto lowestInk = [](const QImage &image, int left, int right) {
-        for (int y = image.height() - 1; y >= 0; --y) {
-            for (int x = left; x < right; ++x) {
-                if (ink(image, x, y))
-                    return y;
-            }
-        }
-        return -1;
-    };
     for (const int pixelSize : {12, 15}) {
-        QLineEdit box(control(kIncome)->parentWidget());
-        box.setGeometry(0, 0, 121, 18);
         QFont font = control(kIncome)->font();
         font.setPixelSize(pixelSize);
-        box.setFont(font);
-        forms::fitTextHeight(&box);
-        box.setText(QStringLiteral("gjpqy"));
-
         QImage reference(QSize(200, 60) * scale, QImage::Format_RGB32);
         reference.setDevicePixelRatio(scale);
         reference.fill(Qt::white);
-        {
-            QPainter painter(&reference);
-            painter.setFont(font);
-            painter.drawText(QPoint(4, 30), QStringLiteral("gjpqy"));
-        }
-        const int below = lowestInk(reference, 0, reference.width()) - qRound(30 * scale);
+        QPainter painter(&reference);
+        painter.setFont(font);
+        painter.drawText(QPoint(4, 30), QStringLiteral("gjpqy"));
+        painter.end();
+
+        QLineEdit box(QStringLiteral("gjpqy"), control(kIncome)->parentWidget());
+        box.setGeometry(0, 0, 121, 18);
+        box.setFont(font);
+        forms::fitTextHeight(&box);
         const QImage shown = box.grab().toImage();
-        const int baseline =
-            qRound((box.inputMethodQuery(Qt::ImCursorRectangle).toRect().top() + QFontMetrics(font).ascent()) * scale);
-        const int frame = qCeil(2 * scale);
+        const int top = box.inputMethodQuery(Qt::ImCursorRectangle).toRect().top();
+        const int below = lowestInk(reference, 0, reference.width()) - qRound(30 * scale);
+        const int baseline = qRound((top + QFontMetrics(font).ascent()) * scale);
         // (A fractional scale may round the baseline either way by a pixel.)
-        EXPECT_GE(lowestInk(shown, frame, shown.width() - frame), baseline + below - (scale == qRound(scale) ? 0 : 1))
+        EXPECT_GE(lowestInk(shown, qCeil(2 * scale), shown.width() - qCeil(2 * scale)),
+                  baseline + below - (scale == qRound(scale) ? 0 : 1))
             << pixelSize << " px at " << scale << "x";
     }
 }

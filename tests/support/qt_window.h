@@ -6,6 +6,7 @@
 #include "window/main_window.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -46,6 +47,12 @@ protected:
     }
 
     void click(std::string_view name) { QTest::mouseClick(control(name), Qt::LeftButton); }
+    QString text(std::string_view box) const { return control<QLineEdit>(box)->text(); }
+    std::vector<QString> fieldTexts() const
+    {
+        using namespace window;
+        return {text(kIncome), text(kInsurance), text(kThreshold), text(kTaxBase), text(kTaxPayable)};
+    }
 
     // Clear, then let the event loop delete the old window and activate the
     // new one, as it would between two user actions.
