@@ -725,8 +725,11 @@ void Win32Backend::moveTop(ControlIndex control, float twips)
         throw runTimeFailure(kObjectRequired, "要求对象");
     Control &moved = m_window->controls[control];
     moved.top = twips;
+    // Drawn afresh where it lands: copying the old pixels along leaves stale
+    // images of the controls behind on some systems.
     SetWindowPos(hwnd, nullptr, m_window->pixels(moved.record.left), m_window->pixels(twips), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void Win32Backend::reportError(const RunTimeFailure &failure)

@@ -267,6 +267,8 @@ TEST_F(Win32Window, TheScrollBarMovesThePanelInStepsOf500Twips)
     GetScrollRange(bar, SB_CTL, &low, &high);
     EXPECT_EQ(std::pair(low, high), std::pair(0, 13));
     const auto pixelsFor = [&](int steps) { return static_cast<int>(std::lround(-500.0 * steps * dpi / 1440)); };
+    SetFocus(bar);
+    const Picture start = capture(control(kPanel));
 
     // The down arrow, clicked: one step, and everything on the panel moves
     // with it.
@@ -286,10 +288,11 @@ TEST_F(Win32Window, TheScrollBarMovesThePanelInStepsOf500Twips)
     EXPECT_EQ(GetScrollPos(bar, SB_CTL), 5);
     EXPECT_EQ(placeOf(kPanel).top, pixelsFor(5));
 
-    // The keys, with the scroll bar focused: to the start and the end.
-    SetFocus(bar);
+    // The keys, with the scroll bar focused: to the start, drawn as it was
+    // with nothing left behind on the way, and to the end.
     press(VK_HOME);
     EXPECT_EQ(placeOf(kPanel).top, 0);
+    EXPECT_TRUE(capture(control(kPanel)) == start) << "the panel left stale pixels behind";
     press(VK_END);
     EXPECT_EQ(placeOf(kPanel).top, pixelsFor(13));
     // On a monitor of the other DPI the panel keeps its place in twips.
