@@ -38,38 +38,6 @@ export DISPLAY=:$(head -1 "$number_file")
 wineserver -p
 wine regedit /S "$reg"
 
-# One connection watches the screen for windows being mapped.
-coproc XEV { exec stdbuf -oL xev -root -event substructure; }
-sleep 0.3
-
-# Starts a program, waits until its window is mapped, then lets it settle
-# and reads its resident memory. Prints "milliseconds kilobytes".
-measure() {
-  local program=$1 start pid visible rss line
-  while read -r -t 0.2 line <&"${XEV[0]}"; do :; done # forget earlier events
-  start=$(date +%s%N)
-  wine "$program" >/dev/null 2>&1 &
-  pid=$!
-  while read -r line <&"${XEV[0]}"; do [[ $line == MapNotify* ]] && break; done
-  visible=$(date +%s%N)
-  sleep 0.5
-  rss=$(awk '/^VmRSS/ {print $2}' /proc/$pid/status)
-  kill $pid
-  wait $pid 2>/dev/null || true
-  echo $(((visible - start) / 1000000)) "$rss"
-}
-
-median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2}'; }
-
-ours_ms=() ours_kb=() bare_ms=() bare_kb=()
-measure "$ours" >/dev/null # warm the caches once
-measure "$bare" >/dev/null
-for _ in $(seq "$rounds"); do
-  read -r ms kb < <(measure "$ours"); ours_ms+=("$ms"); ours_kb+=("$kb")
-  read -r ms kb < <(measure "$bare"); bare_ms+=("$ms"); bare_kb+=("$kb")
-done
-om=$(printf '%s\n' "${ours_ms[@]}" | median); bm=$(printf '%s\n' "${bare_ms[@]}" | median)
-ok=$(printf '%s\n' "${ours_kb[@]}" | median); bk=$(printf '%s\n' "${bare_kb[@]}" | median)
-printf '%-22s %10s %10s %8s %8s\n' "median of $rounds" iitcalc.exe "bare Win32" ratio target
-printf '%-22s %7s ms %7s ms %7.2fx %8s\n' "launch to visible" "$om" "$bm" "$(echo "$om $bm" | awk '{print $1 / $2}')" "<1.10x"
-printf '%-22s %7s KB %7s KB %7.2fx %8s\n' "resident memory" "$ok" "$bk" "$(echo "$ok $bk" | awk '{print $1 / $2}')" "<1.10x"
+LAUNCHER=(wine)
+source bench/launch_common.sh
+compareLaunches "$ours" "$bare" "$rounds" iitcalc.exe "bare Win32" "<1.10x"
