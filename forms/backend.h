@@ -1,7 +1,6 @@
 #pragma once
 
 #include "forms/control_record.h"
-#include "forms/run_time_failure.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,22 +11,24 @@
 
 namespace iitcalc::forms {
 
-enum class Event { Load, Activate, Click, Change, MouseMove };
+enum class Event { Load, Activate, Click, Change, MouseMove, GotFocus };
 
 // Whether a control of this kind ever raises the event: a button's Click, a
-// label's Click and MouseMove, a scroll bar's Change. Load and Activate are
-// the window's own and no control raises them.
+// label's Click and MouseMove, a scroll bar's Change, and GotFocus of every
+// kind that takes the focus. Load and Activate are the window's own and no
+// control raises them.
 constexpr bool raises(ControlKind kind, Event event)
 {
     switch (kind) {
     case ControlKind::CommandButton:
-        return event == Event::Click;
+        return event == Event::Click || event == Event::GotFocus;
     case ControlKind::Label:
         return event == Event::Click || event == Event::MouseMove;
     case ControlKind::ScrollBar:
-        return event == Event::Change;
+        return event == Event::Change || event == Event::GotFocus;
     case ControlKind::PictureBox:
     case ControlKind::TextBox:
+        return event == Event::GotFocus;
     case ControlKind::Line:
         return false;
     }
@@ -37,12 +38,50 @@ constexpr bool raises(ControlKind kind, Event event)
 // A control's position in its layout's list of controls.
 using ControlIndex = std::size_t;
 
+// One control as the core hands it to a backend to build.
+struct ControlPlan {
+    ControlIndex index;
+    const ControlRecord *record;
+    // The picture box it sits on, built before it; none: the window itself.
+    std::optional<ControlIndex> parent;
+    // What assistive technology calls it, one line: a label's caption, a
+    // box's caption label's caption, or the record's own accessible name.
+    std::u16string_view accessibleName;
+};
+
+// A caption label and the box it names, for the keyboard and screen readers.
+struct Buddy {
+    ControlIndex label;
+    ControlIndex box;
+};
+
+// What the core decides about the window as a whole once every control is
+// built.
+struct WindowPlan {
+    // Every control from the back of the window to the front: each goes in
+    // front of all before it (the layout lists them front to back).
+    std::span<const ControlIndex> backToFront;
+    // The controls Tab walks, in order; the first takes the focus. Labels and
+    // lines never do.
+    std::span<const ControlIndex> tabOrder;
+    std::span<const Buddy> buddies;
+    // Every control but the lines, as a reader takes them in: by parent, then
+    // top to bottom, then left to right.
+    std::span<const ControlIndex> readingOrder;
+};
+
+enum class MessageKind { Error, Warning };
+
 // What a backend tells the forms core about the window it shows. A backend
 // calls it only for the window it built last and only until destroyWindow()
 // returns; after that nothing of the old window may call it.
 class EventSink {
 public:
     virtual void controlEvent(ControlIndex control, Event event) = 0;
+    // The wheel turned over a control (or the bare window) by this many
+    // notches, downwards positive; the core decides what it scrolls. A
+    // scroll bar's own wheel is the toolkit's.
+    virtual void wheelTurned(ControlIndex over, int notches) = 0;
     // The window became the program's active window (again).
     virtual void windowActivated() = 0;
     // The user closed the window.
@@ -55,41 +94,45 @@ protected:
 // Everything a toolkit does for the forms core: one window at a time, built
 // from a layout the core has checked, its properties read and written by
 // control index, its events delivered to the sink. Sizes and positions come
-// in twips; the backend turns them into its own pixels.
+// in twips (forms/geometry.h turns them into pixels); every rule of how
+// controls behave that is not a toolkit call is the core's (forms/controls.h).
+// Indices always name a control of the kind the call is for.
 class Backend {
 public:
     virtual ~Backend() = default;
 
     // Builds the window, hidden, and remembers the sink for its events.
     virtual void createWindow(const FormRecord &form, EventSink &sink) = 0;
-    // One control of the window; its parent, when it is not the window, is a
-    // picture box created before it. Controls come from the front of the
-    // window to the back.
-    virtual void createControl(ControlIndex index, const ControlRecord &record, std::optional<ControlIndex> parent) = 0;
-    // Once every control exists: the Tab order (focusable controls only, in
-    // order), the first of which takes the focus.
-    virtual void finishWindow(std::span<const ControlIndex> tabOrder) = 0;
-    // Places the window in the centre of the screen and shows it. Activation
-    // comes through the sink, now or later, as the toolkit has it.
+    // One control of the window, in layout order.
+    virtual void createControl(const ControlPlan &control) = 0;
+    // Once every control exists: stacking, buddies, Tab order and focus.
+    virtual void finishWindow(const WindowPlan &plan) = 0;
+    // Places the window where placeFrame() says on the screen it opens on
+    // and shows it. Activation comes through the sink, now or later, as the
+    // toolkit has it.
     virtual void centreAndShow() = 0;
     // Destroys the window and its controls with all their contents. Safe from
     // inside one of the window's own events; from its return on, nothing of
     // that window reaches the sink.
     virtual void destroyWindow() = 0;
 
-    // A text box's Text.
-    virtual std::u16string text(ControlIndex control) const = 0;
-    virtual void setText(ControlIndex control, std::u16string_view text) = 0;
-    // A scroll bar's Max and Value.
-    virtual void setScrollMax(ControlIndex control, std::int16_t max) = 0;
-    virtual std::int16_t scrollValue(ControlIndex control) const = 0;
+    // A text box's Text. Writing it sets the box's tool tip by tipFor().
+    virtual std::u16string text(ControlIndex box) const = 0;
+    virtual void setText(ControlIndex box, std::u16string_view text) = 0;
+    // Scrolls a box so that its text shows from the start, the caret there.
+    virtual void showTextFromStart(ControlIndex box) = 0;
+    // A scroll bar's Max and Value. Setting the value raises nothing.
+    virtual void setScrollMax(ControlIndex bar, std::int16_t max) = 0;
+    virtual std::int16_t scrollValue(ControlIndex bar) const = 0;
+    virtual void setScrollValue(ControlIndex bar, std::int16_t value) = 0;
     // Moves a control so that its top lies this many twips below its
     // parent's top, keeping its left.
     virtual void moveTop(ControlIndex control, float twips) = 0;
 
-    // Shows a run-time failure to the user, in a box owned by the window,
-    // and returns once the user has dismissed it.
-    virtual void reportError(const RunTimeFailure &failure) = 0;
+    // Shows a message in a modal box owned by the window (its lines as
+    // given, the window's caption as its title) and returns once the user
+    // has dismissed it.
+    virtual void showMessage(std::string_view text, MessageKind kind) = 0;
 };
 
 } // namespace iitcalc::forms

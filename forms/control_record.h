@@ -7,16 +7,6 @@
 
 namespace iitcalc::forms {
 
-// Layout units: 1440 twips to the inch, 15 to a logical pixel at 96 dpi.
-inline constexpr int kTwipsPerPixel = 15;
-
-// Twips to logical pixels, rounded to nearest (halves away from zero).
-constexpr int twipsToPixels(int twips)
-{
-    return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel
-                      : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
-}
-
 enum class ControlKind { ScrollBar, PictureBox, CommandButton, TextBox, Label, Line };
 
 enum class TextAlignment { Left, Centre };
@@ -57,6 +47,9 @@ struct ControlRecord {
     // A label that opens something when clicked: offered to assistive
     // technology as a link that can be pressed.
     bool link = false;
+    // For a picture box: the scroll bar that moves it, which the mouse
+    // wheel over the picture box turns as it would over the bar itself.
+    std::string_view scrolledBy = {};
 };
 
 struct FormRecord {

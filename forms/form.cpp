@@ -1,17 +1,22 @@
 #include "forms/form.h"
 
+#include "forms/controls.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cstdio>
 #include <map>
 #include <new>
+#include <tuple>
 #include <utility>
 
 namespace iitcalc::forms {
 
 RunTimeFailure runTimeFailure(int number, std::string_view message)
 {
-    std::string report = "运行时错误 " + std::to_string(number) + "：";
+    std::string report = "运行时错误 ";
+    report += std::to_string(number);
+    report += "：";
     report += message;
     return RunTimeFailure(number, report);
 }
@@ -20,7 +25,19 @@ namespace {
 
 thread_local const RunningEvent *t_running = nullptr;
 
-std::string quoted(std::string_view name) { return "\"" + std::string(name) + "\""; }
+// Texts joined piece by piece: g++ 12 warns falsely (-Wrestrict) where a
+// literal is added to a temporary string.
+std::string join(std::initializer_list<std::string_view> pieces)
+{
+    std::string text;
+    for (const std::string_view piece : pieces)
+        text += piece;
+    return text;
+}
+
+std::string quoted(std::string_view name) { return join({"\"", name, "\""}); }
+
+constexpr bool takesFocus(ControlKind kind) { return raises(kind, Event::GotFocus); }
 
 } // namespace
 
@@ -29,8 +46,8 @@ const RunningEvent *runningEvent() { return t_running; }
 std::vector<std::string> checkLayout(const FormRecord &layout, const std::vector<Binding> &bindings)
 {
     std::vector<std::string> faults;
-    const auto fault = [&](std::string_view control, const std::string &what) {
-        faults.push_back("control " + quoted(control) + ": " + what);
+    const auto fault = [&](std::string_view control, std::string_view what) {
+        faults.push_back(join({"control ", quoted(control), ": ", what}));
     };
     if (layout.name.empty())
         fault(layout.name, "the form has no name");
@@ -41,7 +58,7 @@ std::vector<std::string> checkLayout(const FormRecord &layout, const std::vector
     for (std::size_t i = 0; i < layout.controls.size(); ++i) {
         const ControlRecord &record = layout.controls[i];
         if (record.name.empty())
-            fault(record.name, "a control has no name (entry " + std::to_string(i) + ")");
+            fault(record.name, join({"a control has no name (entry ", std::to_string(i), ")"}));
         else if (!position.emplace(record.name, i).second)
             fault(record.name, "the name is given twice");
         if (!record.parent.empty() && record.parent != layout.name) {
@@ -50,22 +67,32 @@ std::vector<std::string> checkLayout(const FormRecord &layout, const std::vector
                 std::find_if(layout.controls.begin() + static_cast<std::ptrdiff_t>(i) + 1, layout.controls.end(),
                              [&](const ControlRecord &r) { return r.name == record.parent; });
             if (parent == position.end() && later == layout.controls.end())
-                fault(record.name, "parent " + quoted(record.parent) + " does not exist");
+                fault(record.name, join({"parent ", quoted(record.parent), " does not exist"}));
             else if (parent == position.end())
-                fault(record.name, "parent " + quoted(record.parent) + " comes after its child");
+                fault(record.name, join({"parent ", quoted(record.parent), " comes after its child"}));
             else if (layout.controls[parent->second].kind != ControlKind::PictureBox)
-                fault(record.name, "parent " + quoted(record.parent) + " is not a picture box");
+                fault(record.name, join({"parent ", quoted(record.parent), " is not a picture box"}));
         }
         if (record.tabIndex >= 0) {
             const auto [other, fresh] = tabIndexes.emplace(record.tabIndex, record.name);
             if (!fresh)
                 fault(record.name,
-                      "TabIndex " + std::to_string(record.tabIndex) + " is also " + quoted(other->second) + "'s");
+                      join({"TabIndex ", std::to_string(record.tabIndex), " is also ", quoted(other->second), "'s"}));
         }
     }
+    const auto kindOf = [&](std::string_view name) -> std::optional<ControlKind> {
+        const auto found = position.find(name);
+        if (found == position.end() || name == layout.name)
+            return std::nullopt;
+        return layout.controls[found->second].kind;
+    };
     for (const ControlRecord &record : layout.controls) {
-        if (!record.buddy.empty() && (!position.contains(record.buddy) || record.buddy == layout.name))
-            fault(record.name, "buddy " + quoted(record.buddy) + " does not exist");
+        if (!record.buddy.empty() && kindOf(record.buddy) != ControlKind::TextBox)
+            fault(record.name, join({"buddy ", quoted(record.buddy), " is not a text box"}));
+        if (!record.scrolledBy.empty() &&
+            (record.kind != ControlKind::PictureBox || kindOf(record.scrolledBy) != ControlKind::ScrollBar))
+            fault(record.name,
+                  join({"only a picture box is scrolled, and only by a scroll bar (", quoted(record.scrolledBy), ")"}));
     }
     for (const Binding &binding : bindings) {
         if (!binding.handler) {
@@ -98,19 +125,75 @@ Form::Form(FormRecord layout, std::vector<Binding> bindings, std::unique_ptr<Bac
     , m_bindings(std::move(bindings))
     , m_reporter(std::move(reporter))
     , m_tops(layout.controls.size())
+    , m_scrollMax(layout.controls.size())
     , m_backend(std::move(backend))
 {
     const std::vector<std::string> faults = checkLayout(m_layout, m_bindings);
     if (!faults.empty()) {
         std::string all;
         for (const std::string &line : faults)
-            all += line + "\n";
+            all.append(line).append("\n");
         std::fputs(all.c_str(), stderr);
         assert(!"the form's layout or bindings cannot be built");
         throw LayoutError(all);
     }
     if (!m_backend)
-        throw LayoutError("form " + quoted(m_layout.name) + ": no backend");
+        throw LayoutError(join({"form ", quoted(m_layout.name), ": no backend"}));
+    plan();
+}
+
+void Form::plan()
+{
+    const std::span<const ControlRecord> controls = m_layout.controls;
+    const auto parentOf = [&](const ControlRecord &record) -> std::optional<ControlIndex> {
+        if (record.parent.empty() || record.parent == m_layout.name)
+            return std::nullopt;
+        return find(record.parent);
+    };
+
+    m_accessibleNames.resize(controls.size());
+    for (ControlIndex i = 0; i < controls.size(); ++i) {
+        const ControlRecord &record = controls[i];
+        if (!record.accessibleName.empty())
+            m_accessibleNames[i] = oneLine(record.accessibleName);
+        else if (record.kind == ControlKind::Label || record.kind == ControlKind::CommandButton)
+            m_accessibleNames[i] = oneLine(record.caption);
+        if (!record.buddy.empty()) {
+            const ControlIndex box = *find(record.buddy);
+            m_buddies.push_back({i, box});
+            if (controls[box].accessibleName.empty())
+                m_accessibleNames[box] = oneLine(record.caption);
+        }
+    }
+
+    for (ControlIndex i = controls.size(); i-- > 0;)
+        m_backToFront.push_back(i);
+
+    std::vector<std::pair<int, ControlIndex>> byTabIndex;
+    for (ControlIndex i = 0; i < controls.size(); ++i) {
+        if (takesFocus(controls[i].kind) && controls[i].tabIndex >= 0)
+            byTabIndex.emplace_back(controls[i].tabIndex, i);
+    }
+    std::sort(byTabIndex.begin(), byTabIndex.end());
+    for (const auto &entry : byTabIndex)
+        m_tabOrder.push_back(entry.second);
+
+    for (ControlIndex i = 0; i < controls.size(); ++i) {
+        if (controls[i].kind != ControlKind::Line)
+            m_readingOrder.push_back(i);
+    }
+    const auto depth = [&](ControlIndex i) {
+        const auto parent = parentOf(controls[i]);
+        return parent ? static_cast<long>(*parent) : -1L;
+    };
+    std::stable_sort(m_readingOrder.begin(), m_readingOrder.end(), [&](ControlIndex a, ControlIndex b) {
+        return std::tuple(depth(a), controls[a].top, controls[a].left) <
+               std::tuple(depth(b), controls[b].top, controls[b].left);
+    });
+
+    for (ControlIndex i = 0; i < controls.size(); ++i)
+        m_controlPlans.push_back({i, &controls[i], parentOf(controls[i]), m_accessibleNames[i]});
+    m_windowPlan = {m_backToFront, m_tabOrder, m_buddies, m_readingOrder};
 }
 
 Form::~Form()
@@ -132,24 +215,12 @@ void Form::load()
 {
     m_backend->createWindow(m_layout, *this);
     m_loaded = true;
-    std::vector<std::pair<int, ControlIndex>> tabOrder;
-    for (ControlIndex i = 0; i < m_layout.controls.size(); ++i) {
-        const ControlRecord &record = m_layout.controls[i];
-        std::optional<ControlIndex> parent;
-        if (!record.parent.empty() && record.parent != m_layout.name)
-            parent = find(record.parent);
-        m_backend->createControl(i, record, parent);
-        m_tops[i] = static_cast<float>(record.top);
-        const bool focusable = record.kind != ControlKind::Label && record.kind != ControlKind::Line;
-        if (focusable && record.tabIndex >= 0)
-            tabOrder.emplace_back(record.tabIndex, i);
+    for (const ControlPlan &control : m_controlPlans) {
+        m_backend->createControl(control);
+        m_tops[control.index] = static_cast<float>(control.record->top);
+        m_scrollMax[control.index] = 0;
     }
-    std::sort(tabOrder.begin(), tabOrder.end());
-    std::vector<ControlIndex> order;
-    order.reserve(tabOrder.size());
-    for (const auto &entry : tabOrder)
-        order.push_back(entry.second);
-    m_backend->finishWindow(order);
+    m_backend->finishWindow(m_windowPlan);
     m_activatePending = true;
     dispatch(m_layout.name, Event::Load);
 }
@@ -178,6 +249,31 @@ void Form::controlEvent(ControlIndex control, Event event)
         dispatch(m_layout.controls[control].name, event);
 }
 
+void Form::wheelTurned(ControlIndex over, int notches)
+{
+    // The picture box under the pointer, or the one the control under it
+    // sits on, turns the bar that scrolls it.
+    for (std::optional<ControlIndex> at = over; m_loaded && at && *at < m_controlPlans.size();
+         at = m_controlPlans[*at].parent) {
+        const ControlRecord &record = m_layout.controls[*at];
+        if (record.scrolledBy.empty())
+            continue;
+        const ControlIndex bar = *find(record.scrolledBy);
+        moveScrollBar(bar, m_backend->scrollValue(bar) + notches);
+        return;
+    }
+}
+
+void Form::moveScrollBar(ControlIndex bar, int value)
+{
+    const int max = m_scrollMax[bar];
+    const auto clamped = static_cast<std::int16_t>(std::clamp(value, std::min(0, max), std::max(0, max)));
+    if (clamped == m_backend->scrollValue(bar))
+        return;
+    m_backend->setScrollValue(bar, clamped);
+    dispatch(m_layout.controls[bar].name, Event::Change);
+}
+
 void Form::windowActivated()
 {
     if (!m_activatePending)
@@ -204,12 +300,14 @@ void Form::dispatch(std::string_view control, Event event)
     } catch (const std::bad_alloc &) {
         report(runTimeFailure(kOutOfMemory, "内存不足"));
     } catch (const std::exception &error) {
-        report(runTimeFailure(kInternalError, std::string("内部错误（") + error.what() + "）"));
+        report(runTimeFailure(kInternalError, join({"内部错误（", error.what(), "）"})));
     } catch (...) {
         report(runTimeFailure(kInternalError, "内部错误"));
     }
     t_running = outer;
 }
+
+void Form::showMessage(std::string_view text, MessageKind kind) { m_backend->showMessage(text, kind); }
 
 void Form::report(const RunTimeFailure &failure)
 {
@@ -217,7 +315,7 @@ void Form::report(const RunTimeFailure &failure)
         if (m_reporter)
             m_reporter(failure);
         else
-            m_backend->reportError(failure);
+            m_backend->showMessage(failure.report(), MessageKind::Error);
     } catch (...) {
         // Reporting is the last resort; a report that cannot be shown is lost
         // rather than ending the program.
@@ -258,12 +356,27 @@ std::u16string Form::text(std::string_view control) const
 
 void Form::setText(std::string_view control, std::u16string_view text)
 {
-    m_backend->setText(requireKind(control, ControlKind::TextBox), text);
+    const ControlIndex box = requireKind(control, ControlKind::TextBox);
+    m_backend->setText(box, text);
+    // What the program writes is read from its first character, however
+    // long: the sign and the digits that matter most.
+    m_backend->showTextFromStart(box);
 }
 
 void Form::setMax(std::string_view control, std::int16_t max)
 {
-    m_backend->setScrollMax(requireKind(control, ControlKind::ScrollBar), max);
+    const ControlIndex bar = requireKind(control, ControlKind::ScrollBar);
+    m_scrollMax[bar] = max;
+    m_backend->setScrollMax(bar, max);
+}
+
+void Form::setValue(std::string_view control, std::int16_t value)
+{
+    const ControlIndex bar = requireKind(control, ControlKind::ScrollBar);
+    const int max = m_scrollMax[bar];
+    if (value < std::min(0, max) || value > std::max(0, max))
+        throw runTimeFailure(kInvalidPropertyValue, "无效的属性值");
+    moveScrollBar(bar, value);
 }
 
 std::int16_t Form::value(std::string_view control) const

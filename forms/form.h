@@ -39,8 +39,9 @@ public:
 // Every fault of a layout with its bindings, one line each naming the
 // control: an empty or duplicate name, a parent that does not exist, is not
 // a picture box or comes after its child, a TabIndex given twice, a buddy
-// that does not exist, and a binding for a control that does not exist or
-// for an event its kind never raises. Empty when the form can be built.
+// that is not a text box, a picture box scrolled by something that is not a
+// scroll bar, and a binding for a control that does not exist or for an
+// event its kind never raises. Empty when the form can be built.
 std::vector<std::string> checkLayout(const FormRecord &layout, const std::vector<Binding> &bindings);
 
 // A form, loaded or not, on some toolkit's backend. The constructor checks
@@ -56,10 +57,17 @@ std::vector<std::string> checkLayout(const FormRecord &layout, const std::vector
 //
 // Handlers read and write controls through the property functions, by
 // object name. A name no control has (or any name while the form is not
-// loaded) raises 424 要求对象, a property the control lacks 438. Whatever a
-// handler throws ends it and is reported once, the window staying open: a
-// RunTimeFailure as it is, bad_alloc as 7 内存不足, anything else as 51
-// 内部错误 with its message.
+// loaded) raises 424 要求对象, a property the control lacks 438, a value a
+// property cannot take 380. Whatever a handler throws ends it and is
+// reported once, the window staying open: a RunTimeFailure as it is,
+// bad_alloc as 7 内存不足, anything else as 51 内部错误 with its message.
+//
+// What the core decides for every backend: the Tab order (by TabIndex,
+// labels and lines never in it), stacking (the layout lists controls front
+// to back), buddies and accessible names, and what the mouse wheel over a
+// picture box turns (its scrolledBy bar, one position a notch, Change
+// following as for the bar itself). A text written by a handler shows from
+// its start.
 class Form final : private EventSink {
 public:
     Form(FormRecord layout, std::vector<Binding> bindings, std::unique_ptr<Backend> backend,
@@ -75,25 +83,37 @@ public:
     // A text box's Text.
     std::u16string text(std::string_view control) const;
     void setText(std::string_view control, std::u16string_view text);
-    // A scroll bar's Max and Value.
+    // A scroll bar's Max and Value. A Value outside the range raises 380;
+    // one that changes the position raises the bar's Change.
     void setMax(std::string_view control, std::int16_t max);
     std::int16_t value(std::string_view control) const;
+    void setValue(std::string_view control, std::int16_t value);
     // A control's Height and Top, in twips, as the layout gave them or as
     // last set.
     float height(std::string_view control) const;
     float top(std::string_view control) const;
     void setTop(std::string_view control, float twips);
 
+    // Shows a message to the user in the window's own modal box (not a
+    // run-time failure: the handler goes on once it is dismissed).
+    void showMessage(std::string_view text, MessageKind kind = MessageKind::Warning);
+
     const FormRecord &layout() const { return m_layout; }
     Backend &backend() const { return *m_backend; }
     std::optional<ControlIndex> find(std::string_view control) const;
+    // What the backends are handed, the same for every opening.
+    const std::vector<ControlPlan> &controlPlans() const { return m_controlPlans; }
+    const WindowPlan &windowPlan() const { return m_windowPlan; }
 
 private:
+    void plan();
     void load();
     void controlEvent(ControlIndex control, Event event) override;
+    void wheelTurned(ControlIndex over, int notches) override;
     void windowActivated() override;
     void windowClosed() override;
     void dispatch(std::string_view control, Event event);
+    void moveScrollBar(ControlIndex bar, int value);
     void report(const RunTimeFailure &failure);
     ControlIndex require(std::string_view control) const;
     ControlIndex requireKind(std::string_view control, ControlKind kind) const;
@@ -102,7 +122,17 @@ private:
     FormRecord m_layout;
     std::vector<Binding> m_bindings;
     ErrorReporter m_reporter;
-    std::vector<float> m_tops; // twips, per control
+    // The plan, made once: the views in the plans point into these.
+    std::vector<std::u16string> m_accessibleNames;
+    std::vector<ControlIndex> m_backToFront;
+    std::vector<ControlIndex> m_tabOrder;
+    std::vector<Buddy> m_buddies;
+    std::vector<ControlIndex> m_readingOrder;
+    std::vector<ControlPlan> m_controlPlans;
+    WindowPlan m_windowPlan;
+    // Per control, as last set: the top in twips, a scroll bar's Max.
+    std::vector<float> m_tops;
+    std::vector<std::int16_t> m_scrollMax;
     bool m_loaded = false;
     bool m_activatePending = false;
     std::unique_ptr<Backend> m_backend; // last, so it goes first

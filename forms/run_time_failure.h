@@ -25,10 +25,11 @@ private:
 };
 
 // The failures the layer itself raises: a name no control has, a property
-// that kind of control lacks, memory running out in a handler, and any other
-// exception a handler lets out.
+// that kind of control lacks, a value a property cannot take, memory
+// running out in a handler, and any other exception a handler lets out.
 inline constexpr int kOutOfMemory = 7;
 inline constexpr int kInternalError = 51;
+inline constexpr int kInvalidPropertyValue = 380;
 inline constexpr int kObjectRequired = 424;
 inline constexpr int kNoSuchProperty = 438;
 

@@ -6,15 +6,16 @@
 namespace iitcalc::超级链接 {
 
 // Hands a web address to the desktop, which opens it in the user's default
-// browser. Returns at once, reports nothing and never waits for the
-// browser; if nothing can open the address, nothing happens. Only a
-// well-formed http or https address (isWebAddress) is handed on, and never
-// through a command line. One implementation per toolkit.
-void openAddress(std::u16string_view address);
+// browser. Returns at once and never waits for the browser: true when the
+// desktop took the request, false when the address is not a well-formed
+// http or https address (isWebAddress: nothing is handed on) or the desktop
+// says it cannot open it, for the caller to tell the user. Never builds a
+// command line.
+bool openAddress(std::u16string_view address);
 
 // Whether the text is an absolute http or https address: the scheme (any
 // case), "://", a host of letters, digits, '-' and '.' in non-empty labels,
-// an optional port, then an optional path, query and fragment of printable
+// an optional port up to 65535, then an optional path, query and fragment of printable
 // ASCII without blanks, quotes, '<', '>', '\\' or '^'.
 // "http://www.example.com" passes; "file:///etc/passwd" and
 // "http://a b" do not.

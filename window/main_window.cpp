@@ -1,6 +1,7 @@
 #include "window/main_window.h"
 
 #include "calc/tax.h"
+#include "calc/utf8.h"
 #include "link/hand_cursor.h"
 #include "link/hyperlink.h"
 #include "window/layout.h"
@@ -65,19 +66,46 @@ void clearClicked(forms::Form &form)
 
 void scrollBarChanged(forms::Form &form) { form.setTop(kPanel, valueOrRaise(panelTopFor(form.value(kScrollBar)))); }
 
-void homePageClicked(forms::Form &) { 超级链接::openAddress(kHomePageAddress); }
+std::string homePageFailure()
+{
+    std::string text = "无法打开主页：这台电脑上没有可以打开网址的浏览器。\n请在浏览器的地址栏中输入 ";
+    text += toUtf8(kHomePageAddress);
+    text += " 。";
+    return text;
+}
+
+void homePageClicked(forms::Form &form)
+{
+    if (!超级链接::openAddress(kHomePageAddress))
+        form.showMessage(homePageFailure());
+}
 
 void homePageMouseMoved(forms::Form &) { 光标变手::setHandCursor(); }
+
+void panelControlFocused(forms::Form &form)
+{
+    const std::string_view control = forms::runningEvent()->control;
+    const auto position = positionShowing(form.top(control), form.height(control), form.value(kScrollBar),
+                                          valueOrRaise(scrollRangeFor(form.height(kPanel))),
+                                          static_cast<float>(form.layout().clientHeight));
+    if (position)
+        form.setValue(kScrollBar, *position);
+}
 
 std::vector<forms::Binding> mainFormBindings()
 {
     using forms::Event;
-    return {
+    std::vector<forms::Binding> bindings{
         {kMainForm, Event::Load, mainFormLoaded},           {kMainForm, Event::Activate, mainFormActivated},
         {kCalculateButton, Event::Click, calculateClicked}, {kClearButton, Event::Click, clearClicked},
         {kScrollBar, Event::Change, scrollBarChanged},      {kHomePage, Event::Click, homePageClicked},
         {kHomePage, Event::MouseMove, homePageMouseMoved},
     };
+    for (const forms::ControlRecord &control : mainFormLayout().controls) {
+        if (control.parent == kPanel && forms::raises(control.kind, Event::GotFocus))
+            bindings.push_back({control.name, Event::GotFocus, panelControlFocused});
+    }
+    return bindings;
 }
 
 } // namespace iitcalc::window

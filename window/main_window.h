@@ -16,15 +16,23 @@ void mainFormActivated(forms::Form &form);  // the threshold starts at "3500"
 void calculateClicked(forms::Form &form);   // the tax payable, then the tax base
 void clearClicked(forms::Form &form);       // close the window and open it anew
 void scrollBarChanged(forms::Form &form);   // move the panel to the position
-void homePageClicked(forms::Form &form);    // open the home page
+void homePageClicked(forms::Form &form);    // open the home page, or say it cannot be
 void homePageMouseMoved(forms::Form &form); // the hand pointer
+// A control on the panel took the focus: when it lies out of sight, the
+// scroll bar moves to the nearest position that shows it.
+void panelControlFocused(forms::Form &form);
 
 // What the user reads when a handler fails: the error's own line, then one
 // that says what to do. TypeMismatch gives "运行时错误 13：类型不匹配\n
 // 个税起征点必须是一个数字，例如 3500。".
 std::string failureReport(RunTimeError error);
 
-// The seven bindings above, and no others.
+// What the user reads when the desktop cannot open the home page: the
+// address, to type by hand.
+std::string homePageFailure();
+
+// The bindings above: the seven of the window's logic, and GotFocus of each
+// control on the panel that can take the focus.
 std::vector<forms::Binding> mainFormBindings();
 
 } // namespace iitcalc::window

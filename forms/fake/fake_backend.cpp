@@ -9,10 +9,18 @@ namespace iitcalc::forms {
 std::optional<ControlIndex> FakeBackend::indexOf(std::string_view name) const
 {
     for (ControlIndex i = 0; i < m_controls.size(); ++i) {
-        if (m_controls[i].record.name == name)
+        if (m_controls[i].record().name == name)
             return i;
     }
     return std::nullopt;
+}
+
+std::optional<ControlIndex> FakeBackend::labelIndex(std::string_view name) const
+{
+    const auto index = indexOf(name);
+    if (!index || !m_sink || m_controls[*index].record().kind != ControlKind::Label)
+        return std::nullopt;
+    return index;
 }
 
 const FakeBackend::Control &FakeBackend::control(std::string_view name) const
@@ -23,13 +31,31 @@ const FakeBackend::Control &FakeBackend::control(std::string_view name) const
     return m_controls[*index];
 }
 
+std::vector<std::string_view> FakeBackend::stacking() const
+{
+    std::vector<std::string_view> names;
+    for (const ControlIndex index : m_backToFront)
+        names.push_back(m_controls.at(index).record().name);
+    return names;
+}
+
+void FakeBackend::focusOn(ControlIndex control)
+{
+    if (m_focus == control)
+        return;
+    m_focus = control;
+    if (m_sink)
+        m_sink->controlEvent(control, Event::GotFocus);
+}
+
 void FakeBackend::type(std::string_view box, std::u16string_view text)
 {
     const auto index = indexOf(box);
-    if (index && m_controls[*index].record.kind == ControlKind::TextBox) {
-        m_controls[*index].text = text;
-        m_focus = index;
-    }
+    if (!index || m_controls[*index].record().kind != ControlKind::TextBox)
+        return;
+    focusOn(*index);
+    m_controls[*index].text = text;
+    m_controls[*index].shownFromStart = false;
 }
 
 void FakeBackend::click(std::string_view control)
@@ -37,21 +63,59 @@ void FakeBackend::click(std::string_view control)
     const auto index = indexOf(control);
     if (!index || !m_sink)
         return;
-    const ControlKind kind = m_controls[*index].record.kind;
-    if (kind == ControlKind::CommandButton)
-        m_focus = index;
-    if (raises(kind, Event::Click))
+    switch (m_controls[*index].record().kind) {
+    case ControlKind::CommandButton:
+        focusOn(*index);
+        if (m_sink) // unless the focus unloaded the window
+            m_sink->controlEvent(*index, Event::Click);
+        break;
+    case ControlKind::Label:
+        pressMouse(control);
+        releaseMouse(control, true);
+        break;
+    default:
+        break;
+    }
+}
+
+void FakeBackend::pressMouse(std::string_view label, MouseButton button)
+{
+    if (const auto index = labelIndex(label))
+        m_controls[*index].click.pressed(button);
+}
+
+void FakeBackend::doubleClickMouse(std::string_view label)
+{
+    if (const auto index = labelIndex(label))
+        m_controls[*index].click.pressed(MouseButton::Left, true);
+}
+
+void FakeBackend::releaseMouse(std::string_view label, bool inside, MouseButton button)
+{
+    const auto index = labelIndex(label);
+    if (index && m_controls[*index].click.released(button, inside))
         m_sink->controlEvent(*index, Event::Click);
 }
 
 void FakeBackend::moveMouse(std::string_view control)
 {
     const auto index = indexOf(control);
-    if (index && m_sink && raises(m_controls[*index].record.kind, Event::MouseMove))
+    if (index && m_sink && raises(m_controls[*index].record().kind, Event::MouseMove))
         m_sink->controlEvent(*index, Event::MouseMove);
 }
 
-void FakeBackend::setScrollValue(ControlIndex bar, int position)
+void FakeBackend::turnWheel(std::string_view over, int notches)
+{
+    const auto index = indexOf(over);
+    if (!index || !m_sink)
+        return;
+    if (m_controls[*index].record().kind == ControlKind::ScrollBar)
+        moveThumb(*index, m_controls[*index].value + notches); // the bar's own wheel
+    else
+        m_sink->wheelTurned(*index, notches);
+}
+
+void FakeBackend::moveThumb(ControlIndex bar, int position)
 {
     Control &control = m_controls[bar];
     const auto clamped = static_cast<std::int16_t>(std::clamp(position, 0, std::max<int>(0, control.max)));
@@ -65,14 +129,14 @@ void FakeBackend::setScrollValue(ControlIndex bar, int position)
 void FakeBackend::scrollBy(std::string_view bar, int steps)
 {
     const auto index = indexOf(bar);
-    if (index && m_controls[*index].record.kind == ControlKind::ScrollBar)
-        setScrollValue(*index, m_controls[*index].value + steps);
+    if (index && m_controls[*index].record().kind == ControlKind::ScrollBar)
+        moveThumb(*index, m_controls[*index].value + steps);
 }
 
 void FakeBackend::dragThumb(std::string_view bar, std::int16_t position)
 {
     const auto index = indexOf(bar);
-    if (index && m_controls[*index].record.kind == ControlKind::ScrollBar)
+    if (index && m_controls[*index].record().kind == ControlKind::ScrollBar)
         m_controls[*index].value =
             std::clamp<std::int16_t>(position, 0, std::max<std::int16_t>(0, m_controls[*index].max));
 }
@@ -80,7 +144,7 @@ void FakeBackend::dragThumb(std::string_view bar, std::int16_t position)
 void FakeBackend::releaseThumb(std::string_view bar)
 {
     const auto index = indexOf(bar);
-    if (index && m_sink && m_controls[*index].record.kind == ControlKind::ScrollBar)
+    if (index && m_sink && m_controls[*index].record().kind == ControlKind::ScrollBar)
         m_sink->controlEvent(*index, Event::Change);
 }
 
@@ -89,7 +153,7 @@ void FakeBackend::pressTab()
     if (m_tabOrder.empty())
         return;
     const auto at = m_focus ? std::find(m_tabOrder.begin(), m_tabOrder.end(), *m_focus) : m_tabOrder.end();
-    m_focus = (at == m_tabOrder.end() || at + 1 == m_tabOrder.end()) ? m_tabOrder.front() : *(at + 1);
+    focusOn((at == m_tabOrder.end() || at + 1 == m_tabOrder.end()) ? m_tabOrder.front() : *(at + 1));
 }
 
 void FakeBackend::activate()
@@ -109,21 +173,29 @@ void FakeBackend::createWindow(const FormRecord &, EventSink &sink)
     m_sink = &sink;
     m_controls.clear();
     m_tabOrder.clear();
+    m_backToFront.clear();
+    m_buddies.clear();
     m_focus.reset();
     m_shown = false;
     ++m_windowsBuilt;
 }
 
-void FakeBackend::createControl(ControlIndex index, const ControlRecord &record, std::optional<ControlIndex>)
+void FakeBackend::createControl(const ControlPlan &plan)
 {
-    if (index != m_controls.size())
+    if (plan.index != m_controls.size())
         throw std::logic_error("controls created out of order");
-    m_controls.push_back({record, {}, 0, 0, static_cast<float>(record.top)});
+    if (plan.parent &&
+        (*plan.parent >= plan.index || m_controls[*plan.parent].record().kind != ControlKind::PictureBox))
+        throw std::logic_error("a parent that is not a picture box built before its child");
+    m_controls.push_back({plan, {}, false, 0, 0, static_cast<float>(plan.record->top), {}});
 }
 
-void FakeBackend::finishWindow(std::span<const ControlIndex> tabOrder)
+void FakeBackend::finishWindow(const WindowPlan &plan)
 {
-    m_tabOrder.assign(tabOrder.begin(), tabOrder.end());
+    m_tabOrder.assign(plan.tabOrder.begin(), plan.tabOrder.end());
+    m_backToFront.assign(plan.backToFront.begin(), plan.backToFront.end());
+    m_buddies.assign(plan.buddies.begin(), plan.buddies.end());
+    // The window takes the focus as it opens: no GotFocus yet.
     if (!m_tabOrder.empty())
         m_focus = m_tabOrder.front();
 }
@@ -145,21 +217,32 @@ void FakeBackend::destroyWindow()
     m_focus.reset();
 }
 
-std::u16string FakeBackend::text(ControlIndex control) const { return m_controls.at(control).text; }
+std::u16string FakeBackend::text(ControlIndex box) const { return m_controls.at(box).text; }
 
-void FakeBackend::setText(ControlIndex control, std::u16string_view text) { m_controls.at(control).text = text; }
-
-void FakeBackend::setScrollMax(ControlIndex control, std::int16_t max)
+void FakeBackend::setText(ControlIndex box, std::u16string_view text)
 {
-    m_controls.at(control).max = max;
-    if (m_controls[control].value > max)
-        setScrollValue(control, max);
+    m_controls.at(box).text = text;
+    m_controls[box].shownFromStart = false;
 }
 
-std::int16_t FakeBackend::scrollValue(ControlIndex control) const { return m_controls.at(control).value; }
+void FakeBackend::showTextFromStart(ControlIndex box) { m_controls.at(box).shownFromStart = true; }
+
+void FakeBackend::setScrollMax(ControlIndex bar, std::int16_t max)
+{
+    m_controls.at(bar).max = max;
+    if (m_controls[bar].value > max)
+        moveThumb(bar, max);
+}
+
+std::int16_t FakeBackend::scrollValue(ControlIndex bar) const { return m_controls.at(bar).value; }
+
+void FakeBackend::setScrollValue(ControlIndex bar, std::int16_t value) { m_controls.at(bar).value = value; }
 
 void FakeBackend::moveTop(ControlIndex control, float twips) { m_controls.at(control).top = twips; }
 
-void FakeBackend::reportError(const RunTimeFailure &failure) { m_reports.push_back(failure.report()); }
+void FakeBackend::showMessage(std::string_view text, MessageKind kind)
+{
+    m_messages.push_back({std::string(text), kind});
+}
 
 } // namespace iitcalc::forms

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "forms/backend.h"
+#include "forms/controls.h"
 
 #include <cstdint>
 #include <optional>
@@ -10,18 +11,27 @@
 
 namespace iitcalc::forms {
 
-// A toolkit in memory, for tests: it keeps each control's record and
-// properties and lets a test act as the user would -- type, click, scroll,
-// move the pointer, switch away and back, move or close the window. Shown
-// windows become active at once, as under most window managers.
+// A toolkit in memory, for tests: it keeps each control's plan and
+// properties and lets a test act as the user would -- type, click, press
+// and let go of the mouse, turn the wheel, scroll, move the pointer, Tab,
+// switch away and back, move or close the window. Shown windows become
+// active at once, as under most window managers.
 class FakeBackend final : public Backend {
 public:
     struct Control {
-        ControlRecord record;
+        ControlPlan plan;
         std::u16string text;
+        bool shownFromStart = false; // since the program last wrote it
         std::int16_t max = 0;
         std::int16_t value = 0;
         float top = 0; // twips
+        LabelClick click;
+        const ControlRecord &record() const { return *plan.record; }
+    };
+    struct Message {
+        std::string text;
+        MessageKind kind;
+        friend bool operator==(const Message &, const Message &) = default;
     };
     struct Point {
         int x;
@@ -36,16 +46,24 @@ public:
     Point position() const { return m_position; } // the window's centre
     int windowsBuilt() const { return m_windowsBuilt; }
     const std::vector<ControlIndex> &tabOrder() const { return m_tabOrder; }
+    // The control names from the back of the window to the front.
+    std::vector<std::string_view> stacking() const;
+    const std::vector<Buddy> &buddies() const { return m_buddies; }
     std::optional<ControlIndex> focus() const { return m_focus; }
     const Control &control(std::string_view name) const;
-    // What reportError() was asked to show, when no reporter stands in.
-    const std::vector<std::string> &reports() const { return m_reports; }
+    // What showMessage() was asked to show.
+    const std::vector<Message> &messages() const { return m_messages; }
 
     // The user's actions. Each does nothing when the control cannot take it
     // (a click on a text box), just as a real window would.
     void type(std::string_view box, std::u16string_view text);
+    // A click: on a label, the left button pressed and let go inside it.
     void click(std::string_view control);
+    void pressMouse(std::string_view label, MouseButton button = MouseButton::Left);
+    void doubleClickMouse(std::string_view label); // the second press of a double-click
+    void releaseMouse(std::string_view label, bool inside, MouseButton button = MouseButton::Left);
     void moveMouse(std::string_view control);
+    void turnWheel(std::string_view over, int notches);
     // Arrows and the trough move the thumb by one, the keys to an end or by
     // one; Change follows when the position changed.
     void scrollBy(std::string_view bar, int steps);
@@ -58,29 +76,35 @@ public:
     void close();
 
     void createWindow(const FormRecord &form, EventSink &sink) override;
-    void createControl(ControlIndex index, const ControlRecord &record, std::optional<ControlIndex> parent) override;
-    void finishWindow(std::span<const ControlIndex> tabOrder) override;
+    void createControl(const ControlPlan &control) override;
+    void finishWindow(const WindowPlan &plan) override;
     void centreAndShow() override;
     void destroyWindow() override;
-    std::u16string text(ControlIndex control) const override;
-    void setText(ControlIndex control, std::u16string_view text) override;
-    void setScrollMax(ControlIndex control, std::int16_t max) override;
-    std::int16_t scrollValue(ControlIndex control) const override;
+    std::u16string text(ControlIndex box) const override;
+    void setText(ControlIndex box, std::u16string_view text) override;
+    void showTextFromStart(ControlIndex box) override;
+    void setScrollMax(ControlIndex bar, std::int16_t max) override;
+    std::int16_t scrollValue(ControlIndex bar) const override;
+    void setScrollValue(ControlIndex bar, std::int16_t value) override;
     void moveTop(ControlIndex control, float twips) override;
-    void reportError(const RunTimeFailure &failure) override;
+    void showMessage(std::string_view text, MessageKind kind) override;
 
 private:
     std::optional<ControlIndex> indexOf(std::string_view name) const;
-    void setScrollValue(ControlIndex bar, int position);
+    std::optional<ControlIndex> labelIndex(std::string_view name) const;
+    void moveThumb(ControlIndex bar, int position);
+    void focusOn(ControlIndex control);
 
     EventSink *m_sink = nullptr;
     std::vector<Control> m_controls;
     std::vector<ControlIndex> m_tabOrder;
+    std::vector<ControlIndex> m_backToFront;
+    std::vector<Buddy> m_buddies;
     std::optional<ControlIndex> m_focus;
     bool m_shown = false;
     Point m_position{0, 0};
     int m_windowsBuilt = 0;
-    std::vector<std::string> m_reports;
+    std::vector<Message> m_messages;
 };
 
 } // namespace iitcalc::forms

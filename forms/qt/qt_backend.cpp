@@ -1,6 +1,7 @@
 #include "forms/qt/qt_backend.h"
 
 #include "forms/form.h"
+#include "forms/geometry.h"
 #include "forms/qt/widgets.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTranslator>
 
@@ -66,11 +68,7 @@ QString toQString(std::u16string_view text)
 
 QString toQString(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
-QRect pixelRect(const ControlRecord &record)
-{
-    return QRect(twipsToPixels(record.left), twipsToPixels(record.top), twipsToPixels(record.width),
-                 twipsToPixels(record.height));
-}
+QPoint toQPoint(PixelPoint point) { return {point.x, point.y}; }
 
 // One icon for the whole program: a fresh one for every window would be
 // kept by the platform each time.
@@ -83,12 +81,15 @@ const QIcon &programIcon(std::string_view path)
     return found->second;
 }
 
-// The style's error icon at the screen's scale; where the style has none
-// that large, a red disc with a white cross drawn at that scale, rather than
-// a small picture blown up.
-QPixmap errorIcon(const QStyle &style, int size, qreal scale)
+// The style's icon at the screen's scale; where the style has none that
+// large, a disc with a white mark drawn at that scale (a cross for an
+// error, an exclamation mark for a warning), rather than a small picture
+// blown up.
+QPixmap messageIcon(const QStyle &style, MessageKind kind, int size, qreal scale)
 {
-    QPixmap icon = style.standardIcon(QStyle::SP_MessageBoxCritical).pixmap(QSize(size, size), scale);
+    const bool error = kind == MessageKind::Error;
+    QPixmap icon = style.standardIcon(error ? QStyle::SP_MessageBoxCritical : QStyle::SP_MessageBoxWarning)
+                       .pixmap(QSize(size, size), scale);
     if (!icon.isNull() && icon.devicePixelRatio() >= scale)
         return icon;
     icon = QPixmap(QSize(size, size) * scale);
@@ -98,19 +99,26 @@ QPixmap errorIcon(const QStyle &style, int size, qreal scale)
     painter.setRenderHint(QPainter::Antialiasing);
     const qreal edge = size / 16.0;
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0xd3, 0x2f, 0x2f));
+    painter.setBrush(error ? QColor(0xd3, 0x2f, 0x2f) : QColor(0xe0, 0x8a, 0x00));
     painter.drawEllipse(QRectF(edge, edge, size - 2 * edge, size - 2 * edge));
     painter.setPen(QPen(Qt::white, size / 9.0, Qt::SolidLine, Qt::RoundCap));
-    const qreal arm = size * 0.3;
     const QPointF centre(size / 2.0, size / 2.0);
-    painter.drawLine(centre - QPointF(arm / 1.4, arm / 1.4), centre + QPointF(arm / 1.4, arm / 1.4));
-    painter.drawLine(centre + QPointF(-arm / 1.4, arm / 1.4), centre + QPointF(arm / 1.4, -arm / 1.4));
+    if (error) {
+        const qreal arm = size * 0.3 / 1.4;
+        painter.drawLine(centre - QPointF(arm, arm), centre + QPointF(arm, arm));
+        painter.drawLine(centre + QPointF(-arm, arm), centre + QPointF(arm, -arm));
+    } else {
+        painter.drawLine(centre - QPointF(0, size * 0.25), centre + QPointF(0, size * 0.08));
+        painter.drawPoint(centre + QPointF(0, size * 0.25));
+    }
     return icon;
 }
 
-// A control as the layout describes it, with its events going to the window.
-QWidget *createWidget(ControlIndex index, const ControlRecord &record, QWidget *parent, FormWindow *window)
+// A control as the core planned it, with its events going to the window.
+QWidget *createWidget(const ControlPlan &plan, QWidget *parent, FormWindow *window)
 {
+    const ControlRecord &record = *plan.record;
+    const ControlIndex index = plan.index;
     QWidget *control = nullptr;
     switch (record.kind) {
     case ControlKind::ScrollBar: {
@@ -120,53 +128,50 @@ QWidget *createWidget(ControlIndex index, const ControlRecord &record, QWidget *
         bar->setPageStep(1);
         // Change comes when the thumb is let go, not while it is dragged.
         bar->setTracking(false);
-        bar->setFocusPolicy(Qt::StrongFocus);
         QObject::connect(bar, &QScrollBar::valueChanged, bar,
                          [window, index] { window->deliver(index, Event::Change); });
         control = bar;
         break;
     }
     case ControlKind::PictureBox:
-        control = new PanelFrame(parent);
-        control->setFocusPolicy(Qt::StrongFocus);
+        control = new PanelFrame(index, window, parent);
         break;
     case ControlKind::CommandButton: {
         auto *button = new FormButton(toQString(record.caption), parent);
         button->setAutoDefault(false);
         button->setDefault(false);
-        button->setFocusPolicy(Qt::StrongFocus);
         QObject::connect(button, &QPushButton::clicked, button,
                          [window, index] { window->deliver(index, Event::Click); });
         control = button;
         break;
     }
-    case ControlKind::TextBox: {
-        auto *box = new QLineEdit(parent);
-        box->setFocusPolicy(Qt::StrongFocus);
+    case ControlKind::TextBox:
+        control = new FormTextBox(parent);
         // What is pasted is what is read, however long.
-        box->setMaxLength(INT_MAX);
-        control = box;
+        static_cast<FormTextBox *>(control)->setMaxLength(INT_MAX);
         break;
-    }
     case ControlKind::Label: {
         auto *label = new FormLabel(record, parent);
         label->setText(toQString(record.caption));
         label->onClick = [window, index] { window->deliver(index, Event::Click); };
         label->onMouseMove = [window, index] { window->deliver(index, Event::MouseMove); };
         label->setMouseTracking(true);
-        // One line for assistive technology, without the caption's line ends.
-        label->setAccessibleName(toQString(record.caption).remove(QLatin1Char('\r')).remove(QLatin1Char('\n')));
         control = label;
         break;
     }
     case ControlKind::Line:
-        control = new FormLine(QPoint(twipsToPixels(record.left), twipsToPixels(record.top)),
-                               QPoint(twipsToPixels(record.width), twipsToPixels(record.height)), parent);
+        control = new FormLine(toQPoint(lineStart(record)), toQPoint(lineEnd(record)), parent);
         break;
     }
+    if (raises(record.kind, Event::GotFocus)) {
+        control->setFocusPolicy(Qt::StrongFocus);
+        window->watchFocus(control, index);
+    }
     control->setObjectName(toQString(record.name));
-    if (record.kind != ControlKind::Line)
-        control->setGeometry(pixelRect(record));
+    if (record.kind != ControlKind::Line) {
+        const PixelRect place = pixelRect(record);
+        control->setGeometry(place.left, place.top, place.width, place.height);
+    }
     if (record.font)
         control->setFont(fontFor(*record.font));
     if (record.textColourBgr) {
@@ -174,10 +179,10 @@ QWidget *createWidget(ControlIndex index, const ControlRecord &record, QWidget *
         palette.setColor(QPalette::WindowText, colourFromBgr(*record.textColourBgr));
         control->setPalette(palette);
     }
-    if (!record.accessibleName.empty())
-        control->setAccessibleName(toQString(record.accessibleName));
-    if (auto *box = qobject_cast<QLineEdit *>(control))
-        fitTextHeight(box);
+    if (!plan.accessibleName.empty())
+        control->setAccessibleName(toQString(plan.accessibleName));
+    if (auto *box = dynamic_cast<FormTextBox *>(control))
+        box->fitTextHeight();
     return control;
 }
 
@@ -200,10 +205,8 @@ QWidget *QtBackend::widget(ControlIndex control) const
 template <class Widget>
 Widget *QtBackend::as(ControlIndex control) const
 {
-    auto *found = qobject_cast<Widget *>(widget(control));
-    if (!found)
-        throw runTimeFailure(kObjectRequired, "要求对象");
-    return found;
+    // The core has checked the kind: this is the widget built for it.
+    return static_cast<Widget *>(m_controls[control].data());
 }
 
 void loadToolkitTranslations(const QLocale &locale)
@@ -226,7 +229,6 @@ void QtBackend::createWindow(const FormRecord &form, EventSink &sink)
     registerFontSubstitutes();
     installAccessibility();
     destroyWindow();
-    m_form = &form;
     auto *window = new FormWindow;
     window->setObjectName(toQString(form.name));
     window->setWindowTitle(toQString(form.caption));
@@ -239,40 +241,34 @@ void QtBackend::createWindow(const FormRecord &form, EventSink &sink)
     m_controls.assign(form.controls.size(), nullptr);
 }
 
-void QtBackend::createControl(ControlIndex index, const ControlRecord &record, std::optional<ControlIndex> parent)
+void QtBackend::createControl(const ControlPlan &control)
 {
-    QWidget *parentWidget = m_window.data();
-    if (parent) {
-        auto *panel = dynamic_cast<PanelFrame *>(widget(*parent));
-        parentWidget = panel ? panel->clientArea() : widget(*parent);
+    QWidget *parent = m_window.data();
+    if (control.parent) {
+        auto *panel = static_cast<PanelFrame *>(widget(*control.parent));
+        parent = panel->clientArea();
     }
-    m_controls.at(index) = createWidget(index, record, parentWidget, m_window.data());
+    m_controls.at(control.index) = createWidget(control, parent, m_window.data());
 }
 
-void QtBackend::finishWindow(std::span<const ControlIndex> tabOrder)
+void QtBackend::finishWindow(const WindowPlan &plan)
 {
-    // The layout lists controls from the front of the window to the back.
-    for (auto control = m_controls.rbegin(); control != m_controls.rend(); ++control) {
-        if (*control)
-            (*control)->raise();
+    for (const ControlIndex control : plan.backToFront)
+        widget(control)->raise();
+    for (const Buddy &buddy : plan.buddies)
+        as<QLabel>(buddy.label)->setBuddy(widget(buddy.box));
+    std::map<PanelFrame *, std::vector<QPointer<QWidget>>> readingOrders;
+    for (const ControlIndex control : plan.readingOrder) {
+        auto *client = widget(control)->parentWidget();
+        if (auto *panel = dynamic_cast<PanelFrame *>(client ? client->parentWidget() : nullptr))
+            readingOrders[panel].emplace_back(widget(control));
     }
-    // Caption labels name their boxes, for the keyboard and screen readers.
-    for (ControlIndex i = 0; i < m_controls.size(); ++i) {
-        const ControlRecord &record = m_form->controls[i];
-        auto *label = qobject_cast<QLabel *>(widget(i));
-        if (!label || record.buddy.empty())
-            continue;
-        for (ControlIndex j = 0; j < m_controls.size(); ++j) {
-            if (m_form->controls[j].name == record.buddy && widget(j)) {
-                label->setBuddy(widget(j));
-                widget(j)->setAccessibleName(toQString(record.caption));
-            }
-        }
-    }
-    for (std::size_t i = 1; i < tabOrder.size(); ++i)
-        QWidget::setTabOrder(widget(tabOrder[i - 1]), widget(tabOrder[i]));
-    if (!tabOrder.empty())
-        widget(tabOrder.front())->setFocus();
+    for (auto &[panel, order] : readingOrders)
+        panel->setReadingOrder(std::move(order));
+    for (std::size_t i = 1; i < plan.tabOrder.size(); ++i)
+        QWidget::setTabOrder(widget(plan.tabOrder[i - 1]), widget(plan.tabOrder[i]));
+    if (!plan.tabOrder.empty())
+        widget(plan.tabOrder.front())->setFocus();
 }
 
 void QtBackend::centreAndShow()
@@ -280,7 +276,7 @@ void QtBackend::centreAndShow()
     FormWindow *window = m_window.data();
     if (!window)
         return;
-    window->centreOnScreen();
+    window->place();
     window->show();
     window->activateWindow();
 }
@@ -301,41 +297,50 @@ void QtBackend::destroyWindow()
     m_retired.emplace_back(old);
 }
 
-std::u16string QtBackend::text(ControlIndex control) const
+std::u16string QtBackend::text(ControlIndex box) const
 {
-    const QString text = as<QLineEdit>(control)->text();
+    const QString text = as<QLineEdit>(box)->text();
     return std::u16string(reinterpret_cast<const char16_t *>(text.utf16()), static_cast<std::size_t>(text.size()));
 }
 
-void QtBackend::setText(ControlIndex control, std::u16string_view text)
+void QtBackend::setText(ControlIndex box, std::u16string_view text) { as<QLineEdit>(box)->setText(toQString(text)); }
+
+void QtBackend::showTextFromStart(ControlIndex box)
 {
-    QLineEdit *box = as<QLineEdit>(control);
-    box->setText(toQString(text));
-    // A text the program writes is read from its beginning.
-    box->setCursorPosition(0);
+    // Moving the caret costs cursor signals and accessibility updates, and a
+    // text that fits shows from its start wherever the caret is.
+    auto *edit = as<FormTextBox>(box);
+    if (!edit->textFits())
+        edit->setCursorPosition(0);
 }
 
-void QtBackend::setScrollMax(ControlIndex control, std::int16_t max) { as<QScrollBar>(control)->setMaximum(max); }
+void QtBackend::setScrollMax(ControlIndex bar, std::int16_t max) { as<QScrollBar>(bar)->setMaximum(max); }
 
-std::int16_t QtBackend::scrollValue(ControlIndex control) const
+std::int16_t QtBackend::scrollValue(ControlIndex bar) const
 {
-    return static_cast<std::int16_t>(as<QScrollBar>(control)->value());
+    return static_cast<std::int16_t>(as<QScrollBar>(bar)->value());
+}
+
+void QtBackend::setScrollValue(ControlIndex bar, std::int16_t value)
+{
+    const QSignalBlocker quiet(as<QScrollBar>(bar));
+    as<QScrollBar>(bar)->setValue(value);
 }
 
 void QtBackend::moveTop(ControlIndex control, float twips)
 {
-    QWidget *moved = as<QWidget>(control);
-    moved->move(moved->x(), static_cast<int>(std::lround(twips / static_cast<float>(kTwipsPerPixel))));
+    QWidget *moved = widget(control);
+    moved->move(moved->x(), twipsToPixels(twips));
 }
 
-void QtBackend::reportError(const RunTimeFailure &failure)
+void QtBackend::showMessage(std::string_view text, MessageKind kind)
 {
     QWidget *owner = m_window.data();
     QMessageBox box(QMessageBox::NoIcon, owner ? owner->windowTitle() : QGuiApplication::applicationDisplayName(),
-                    QString::fromStdString(failure.report()), QMessageBox::NoButton, owner);
+                    toQString(text), QMessageBox::NoButton, owner);
     const int size = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
     const qreal scale = owner ? owner->devicePixelRatioF() : qApp->devicePixelRatio();
-    box.setIconPixmap(errorIcon(*box.style(), size, scale));
+    box.setIconPixmap(messageIcon(*box.style(), kind, size, scale));
     // The program speaks Chinese whatever the toolkit's own language.
     box.setDefaultButton(box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole));
     box.exec();

@@ -27,22 +27,23 @@ public:
     QWidget *widget(ControlIndex control) const;
 
     void createWindow(const FormRecord &form, EventSink &sink) override;
-    void createControl(ControlIndex index, const ControlRecord &record, std::optional<ControlIndex> parent) override;
-    void finishWindow(std::span<const ControlIndex> tabOrder) override;
+    void createControl(const ControlPlan &control) override;
+    void finishWindow(const WindowPlan &plan) override;
     void centreAndShow() override;
     void destroyWindow() override;
-    std::u16string text(ControlIndex control) const override;
-    void setText(ControlIndex control, std::u16string_view text) override;
-    void setScrollMax(ControlIndex control, std::int16_t max) override;
-    std::int16_t scrollValue(ControlIndex control) const override;
+    std::u16string text(ControlIndex box) const override;
+    void setText(ControlIndex box, std::u16string_view text) override;
+    void showTextFromStart(ControlIndex box) override;
+    void setScrollMax(ControlIndex bar, std::int16_t max) override;
+    std::int16_t scrollValue(ControlIndex bar) const override;
+    void setScrollValue(ControlIndex bar, std::int16_t value) override;
     void moveTop(ControlIndex control, float twips) override;
-    void reportError(const RunTimeFailure &failure) override;
+    void showMessage(std::string_view text, MessageKind kind) override;
 
 private:
     template <class Widget>
     Widget *as(ControlIndex control) const;
 
-    const FormRecord *m_form = nullptr;
     QPointer<FormWindow> m_window;
     std::vector<QPointer<QWidget>> m_controls;
     // Windows unloaded from inside their own events, waiting for the event

@@ -1,35 +1,59 @@
 #include "forms/qt/widgets.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
+#include "forms/geometry.h"
+
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QStyle>
-
-#include <algorithm>
+#include <QStyleOptionFrame>
+#include <QWheelEvent>
 
 namespace iitcalc::forms {
 
-QPoint centredFramePosition(const QRect &available, const QSize &frameSize)
+namespace {
+
+constexpr const char *kIndexProperty = "iitcalc.forms.index";
+
+std::u16string_view utf16(const QString &text)
 {
-    return available.topLeft() +
-           QPoint((available.width() - frameSize.width()) / 2, (available.height() - frameSize.height()) / 2);
+    return {reinterpret_cast<const char16_t *>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
-void FormWindow::centreOnScreen()
+// The focus mark of the panel and the scroll bar: one logical pixel wide in
+// the highlight colour, `inset` logical pixels inside the widget's edge.
+void paintFocusMark(QWidget *widget, qreal inset)
+{
+    QPainter painter(widget);
+    painter.setPen(QPen(widget->palette().color(QPalette::Highlight), 1));
+    const qreal middle = inset + 0.5;
+    painter.drawRect(QRectF(widget->rect()).adjusted(middle, middle, -middle, -middle));
+}
+
+} // namespace
+
+void FormWindow::place()
 {
     QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
     // Before the window manager has framed the window its frame is just the
-    // client area; moveEvent() centres again once the real frame is known.
-    m_centring = frameGeometry().size() == size();
-    move(centredFramePosition(screen->availableGeometry(), frameGeometry().size()));
+    // client area; moveEvent() places it again once the real frame is known.
+    m_placing = frameGeometry().size() == size();
+    const QRect area = screen->availableGeometry();
+    const QSize frame = frameGeometry().size();
+    const PixelPoint corner =
+        placeFrame({area.x(), area.y(), area.width(), area.height()}, frame.width(), frame.height());
+    move(corner.x, corner.y);
+}
+
+void FormWindow::watchFocus(QWidget *control, ControlIndex index)
+{
+    control->setProperty(kIndexProperty, QVariant::fromValue(static_cast<qulonglong>(index)));
+    control->installEventFilter(this);
 }
 
 bool FormWindow::event(QEvent *event)
@@ -37,6 +61,13 @@ bool FormWindow::event(QEvent *event)
     if (event->type() == QEvent::WindowActivate && sink)
         sink->windowActivated();
     return QWidget::event(event);
+}
+
+bool FormWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::FocusIn)
+        deliver(static_cast<ControlIndex>(watched->property(kIndexProperty).toULongLong()), Event::GotFocus);
+    return QWidget::eventFilter(watched, event);
 }
 
 void FormWindow::closeEvent(QCloseEvent *event)
@@ -49,12 +80,14 @@ void FormWindow::closeEvent(QCloseEvent *event)
 void FormWindow::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
-    if (m_centring && frameGeometry().size() != size())
-        centreOnScreen();
+    if (m_placing && frameGeometry().size() != size())
+        place();
 }
 
-PanelFrame::PanelFrame(QWidget *parent)
+PanelFrame::PanelFrame(ControlIndex index, FormWindow *window, QWidget *parent)
     : QFrame(parent)
+    , m_index(index)
+    , m_window(window)
     , m_client(new QWidget(this))
 {
     setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
@@ -71,13 +104,10 @@ void PanelFrame::resizeEvent(QResizeEvent *event)
 void PanelFrame::paintEvent(QPaintEvent *event)
 {
     QFrame::paintEvent(event);
-    if (!hasFocus())
-        return;
-    // The inner ring of the frame in the highlight colour: the controls on
-    // the panel cover everything inside it.
-    QPainter painter(this);
-    painter.setPen(QPen(palette().color(QPalette::Highlight), 0));
-    painter.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+    // On the inner ring of the frame: the controls on the panel cover
+    // everything inside it.
+    if (hasFocus())
+        paintFocusMark(this, 1);
 }
 
 void PanelFrame::focusInEvent(QFocusEvent *event)
@@ -90,6 +120,18 @@ void PanelFrame::focusOutEvent(QFocusEvent *event)
 {
     QFrame::focusOutEvent(event);
     update();
+}
+
+void PanelFrame::wheelEvent(QWheelEvent *event)
+{
+    // A notch is 120 eighths of a degree; a fine-grained wheel or touch pad
+    // sends less at a time, which adds up.
+    m_wheelRest += event->angleDelta().y();
+    const int notches = m_wheelRest / 120;
+    m_wheelRest -= notches * 120;
+    if (notches != 0)
+        m_window->wheel(m_index, -notches);
+    event->accept();
 }
 
 void FormButton::keyPressEvent(QKeyEvent *event)
@@ -106,83 +148,92 @@ void FormButton::keyPressEvent(QKeyEvent *event)
 void FormScrollBar::paintEvent(QPaintEvent *event)
 {
     QScrollBar::paintEvent(event);
-    if (!hasFocus())
-        return;
     // The same mark as the panel's, whether the focus came by keyboard or not.
-    QPainter painter(this);
-    painter.setPen(QPen(palette().color(QPalette::Highlight), 0));
-    painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+    if (hasFocus())
+        paintFocusMark(this, 0);
 }
 
-void fitTextHeight(QLineEdit *box)
+FormTextBox::FormTextBox(QWidget *parent)
+    : QLineEdit(parent)
+{
+    connect(this, &QLineEdit::textChanged, this, &FormTextBox::updateTip);
+}
+
+void FormTextBox::fitTextHeight()
 {
     // The box clips its text to the inside of its frame less the text margins.
-    const int frame = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
-    const int room = box->height() - 2 * frame;
-    const int missing = QFontMetrics(box->font()).height() - room;
+    const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+    const int room = height() - 2 * frame;
+    const int missing = QFontMetrics(font()).height() - room;
     if (missing > 0)
-        box->setTextMargins(0, -(missing + 1) / 2, 0, -(missing / 2));
+        setTextMargins(0, -(missing + 1) / 2, 0, -(missing / 2));
+}
+
+void FormTextBox::updateTip()
+{
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    // The room the line edit leaves its text: the contents less the text
+    // margins and the two pixels it keeps clear on either side.
+    const QMargins margins = textMargins();
+    const int room = style()->subElementRect(QStyle::SE_LineEditContents, &option, this).width() - margins.left() -
+                     margins.right() - 4;
+    const QString shown = text();
+    const int width = shown.isEmpty() ? 0 : fontMetrics().horizontalAdvance(shown);
+    const std::u16string_view tip = tipFor(utf16(shown), width, room);
+    m_fits = tip.empty();
+    setToolTip(m_fits ? QString() : shown);
 }
 
 FormLabel::FormLabel(const ControlRecord &record, QWidget *parent)
     : QLabel(parent)
-    , m_alignment(record.alignment)
-    , m_linePitch(twipsToPixels(record.lineHeight))
-    , m_background(record.background)
+    , m_record(record)
     , m_link(record.link)
 {
     setFocusPolicy(Qt::NoFocus);
-    setAlignment(record.alignment == TextAlignment::Centre ? Qt::AlignHCenter | Qt::AlignTop
-                                                           : Qt::AlignLeft | Qt::AlignTop);
 }
 
 void FormLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     const QBrush background = palette().brush(QPalette::Window);
-    if (m_background == LabelBackground::Whole)
+    if (m_record.background == LabelBackground::Whole)
         painter.fillRect(rect(), background);
 
     const QFontMetrics metrics(font());
-    const int pitch = m_linePitch > 0 ? m_linePitch : metrics.lineSpacing();
-    QString caption = text();
-    caption.remove(QLatin1Char('\r'));
-    const QStringList lines = caption.split(QLatin1Char('\n'));
+    const int pitch = m_record.lineHeight > 0 ? twipsToPixels(m_record.lineHeight) : metrics.lineSpacing();
+    const auto measure = [&](std::u16string_view line) {
+        return metrics.horizontalAdvance(QString::fromUtf16(line.data(), static_cast<qsizetype>(line.size())));
+    };
     painter.setPen(palette().color(QPalette::WindowText));
-    int y = 0;
-    for (const QString &line : lines) {
-        const int width = metrics.horizontalAdvance(line);
-        const int x = m_alignment == TextAlignment::Centre ? (this->width() - width) / 2 : 0;
-        if (m_background == LabelBackground::BehindText)
-            painter.fillRect(QRect(x, y, width + 1, std::max(pitch, height() - y)), background);
-        painter.drawText(x, y + metrics.ascent(), line);
-        y += pitch;
+    for (const LabelLine &line : labelLines(m_record.caption, m_record.alignment, width(), height(), pitch, measure)) {
+        if (m_record.background == LabelBackground::BehindText) {
+            const PixelRect &area = line.background;
+            painter.fillRect(QRect(area.left, area.top, area.width, area.height), background);
+        }
+        painter.drawText(line.origin.x, line.origin.y + metrics.ascent(),
+                         QString::fromUtf16(line.text.data(), static_cast<qsizetype>(line.text.size())));
     }
 }
 
-void FormLabel::mousePressEvent(QMouseEvent *event)
+namespace {
+
+MouseButton buttonOf(const QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        m_pressed = true;
+    return event->button() == Qt::LeftButton ? MouseButton::Left : MouseButton::Other;
 }
+
+} // namespace
+
+void FormLabel::mousePressEvent(QMouseEvent *event) { m_click.pressed(buttonOf(event)); }
 
 void FormLabel::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton)
-        return;
-    const bool click = m_pressed && rect().contains(event->position().toPoint());
-    m_pressed = false;
-    if (click && onClick)
+    if (m_click.released(buttonOf(event), rect().contains(event->position().toPoint())) && onClick)
         onClick();
 }
 
-void FormLabel::mouseDoubleClickEvent(QMouseEvent *event)
-{
-    // The second press of a double-click raises only the double-click,
-    // which labels here do not answer.
-    if (event->button() == Qt::LeftButton)
-        m_pressed = false;
-}
+void FormLabel::mouseDoubleClickEvent(QMouseEvent *event) { m_click.pressed(buttonOf(event), true); }
 
 void FormLabel::mouseMoveEvent(QMouseEvent *)
 {
@@ -208,88 +259,6 @@ void FormLine::paintEvent(QPaintEvent *)
     // A cosmetic pen: one device pixel, wherever the scale puts the line.
     painter.setPen(QPen(palette().color(QPalette::WindowText), 0));
     painter.drawLine(m_from, m_to);
-}
-
-namespace {
-
-class LinkAccessible : public QAccessibleWidget {
-public:
-    explicit LinkAccessible(FormLabel *label)
-        : QAccessibleWidget(label, QAccessible::Link)
-    {
-    }
-
-    QStringList actionNames() const override { return {pressAction()}; }
-    void doAction(const QString &action) override
-    {
-        auto *label = static_cast<FormLabel *>(widget());
-        if (action == pressAction() && label->onClick)
-            label->onClick();
-    }
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Name)
-            return widget()->accessibleName();
-        return QAccessibleWidget::text(t);
-    }
-};
-
-// A panel's client area, listing its controls in reading order rather than
-// in the order they are stacked.
-class ClientAccessible : public QAccessibleWidget {
-public:
-    explicit ClientAccessible(QWidget *client)
-        : QAccessibleWidget(client, QAccessible::Client)
-    {
-    }
-
-    int childCount() const override { return static_cast<int>(ordered().size()); }
-    QAccessibleInterface *child(int index) const override
-    {
-        const QList<QWidget *> children = ordered();
-        return index >= 0 && index < children.size() ? QAccessible::queryAccessibleInterface(children[index]) : nullptr;
-    }
-    int indexOfChild(const QAccessibleInterface *child) const override
-    {
-        return child ? static_cast<int>(ordered().indexOf(child->object())) : -1;
-    }
-
-private:
-    QList<QWidget *> ordered() const
-    {
-        QList<QWidget *> children;
-        for (QObject *object : widget()->children()) {
-            auto *child = qobject_cast<QWidget *>(object);
-            if (child && !child->isWindow() && !dynamic_cast<FormLine *>(child))
-                children.append(child);
-        }
-        std::stable_sort(children.begin(), children.end(), [](const QWidget *a, const QWidget *b) {
-            return a->y() != b->y() ? a->y() < b->y() : a->x() < b->x();
-        });
-        return children;
-    }
-};
-
-QAccessibleInterface *accessibleFor(const QString &, QObject *object)
-{
-    if (auto *label = dynamic_cast<FormLabel *>(object); label && label->isLink())
-        return new LinkAccessible(label);
-    auto *widget = qobject_cast<QWidget *>(object);
-    if (widget && dynamic_cast<PanelFrame *>(widget->parentWidget()) &&
-        static_cast<PanelFrame *>(widget->parentWidget())->clientArea() == widget)
-        return new ClientAccessible(widget);
-    return nullptr;
-}
-
-} // namespace
-
-void installAccessibility()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(accessibleFor);
-        return true;
-    }();
-    (void)installed;
 }
 
 } // namespace iitcalc::forms

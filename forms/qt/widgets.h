@@ -3,23 +3,26 @@
 // The widgets the Qt backend builds controls from. Internal to forms/qt.
 
 #include "forms/backend.h"
-#include "forms/control_record.h"
+#include "forms/controls.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 namespace iitcalc::forms {
 
 // The top-level window. Passes its controls' events, its activation and
 // the user closing it to the sink, until the backend lets go of it. It
-// centres itself, frame included, once the window manager has told how big
-// the frame is.
+// places itself, frame included, by placeFrame() once the window manager has
+// told how big the frame is. Controls that take the focus report it through
+// the window (watchFocus).
 class FormWindow : public QWidget {
 public:
     ~FormWindow() override { sink = nullptr; }
@@ -29,38 +32,50 @@ public:
         if (sink)
             sink->controlEvent(control, event);
     }
-    void centreOnScreen();
+    void wheel(ControlIndex over, int notches)
+    {
+        if (sink)
+            sink->wheelTurned(over, notches);
+    }
+    void place();
+    void watchFocus(QWidget *control, ControlIndex index);
 
     EventSink *sink = nullptr;
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
 
 private:
-    bool m_centring = false;
+    bool m_placing = false;
 };
 
-// Where a window's frame goes so that the whole window, frame included,
-// sits in the centre of the available area.
-QPoint centredFramePosition(const QRect &available, const QSize &frameSize);
-
 // A picture box: a sunken frame whose children live in its client area,
-// inside the frame. When it holds the focus its frame shows it.
+// inside the frame. When it holds the focus its frame shows it. The wheel
+// over it, or over a child that leaves the wheel alone, goes to the window.
 class PanelFrame : public QFrame {
 public:
-    explicit PanelFrame(QWidget *parent);
+    PanelFrame(ControlIndex index, FormWindow *window, QWidget *parent);
     QWidget *clientArea() const { return m_client; }
+    // The children in the order assistive technology reads them.
+    const std::vector<QPointer<QWidget>> &readingOrder() const { return m_readingOrder; }
+    void setReadingOrder(std::vector<QPointer<QWidget>> order) { m_readingOrder = std::move(order); }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
+    ControlIndex m_index;
+    FormWindow *m_window;
     QWidget *m_client;
+    std::vector<QPointer<QWidget>> m_readingOrder;
+    int m_wheelRest = 0; // eighths of a degree short of a notch
 };
 
 // A push button that Enter presses while it has the focus, as Space does.
@@ -81,16 +96,25 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 };
 
-// Lets a box show the whole height of its font: where the box is shorter
-// than the font needs inside the style's frame and margins, its text area
-// reaches into the frame just as far as needed, so descenders are not cut
-// off. Call once the box has its size and font.
-void fitTextHeight(QLineEdit *box);
+// A text box whose tool tip shows the whole text when it does not fit
+// (tipFor), however the text got there.
+class FormTextBox : public QLineEdit {
+public:
+    explicit FormTextBox(QWidget *parent);
+    // Lets the box show the whole height of its font: where the box is
+    // shorter than the font needs inside the style's frame and margins, its
+    // text area reaches into the frame just as far as needed, so descenders
+    // are not cut off. Call once the box has its size and font.
+    void fitTextHeight();
+    bool textFits() const { return m_fits; }
 
-// A label: opaque, its caption's lines at a fixed pitch, a Click that is a
-// press and release of the left button inside it (the second press of a
-// double-click is not a click), and MouseMove while the pointer moves over
-// it.
+private:
+    void updateTip();
+    bool m_fits = true;
+};
+
+// A label: opaque, its caption's lines where labelLines() puts them, a
+// Click by LabelClick, and MouseMove while the pointer moves over it.
 class FormLabel : public QLabel {
 public:
     FormLabel(const ControlRecord &record, QWidget *parent);
@@ -107,11 +131,9 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
-    TextAlignment m_alignment;
-    int m_linePitch; // pixels; 0: the font's line spacing
-    LabelBackground m_background;
+    const ControlRecord &m_record;
+    LabelClick m_click;
     bool m_link;
-    bool m_pressed = false;
 };
 
 // A line between two points, in the text colour, one device pixel wide at
@@ -131,8 +153,8 @@ private:
     QPoint m_to;
 };
 
-// Assistive technology sees the link as a link it can press, and each
-// panel's controls in reading order, top to bottom and left to right.
+// Assistive technology sees the window as a window, each panel as a panel
+// with its controls in reading order, and the link as a link it can press.
 void installAccessibility();
 
 } // namespace iitcalc::forms

@@ -1,4 +1,4 @@
-#include "link/hyperlink.h"
+#include "link/desktop.h"
 
 #include <QDesktopServices>
 #include <QString>
@@ -6,11 +6,9 @@
 
 namespace iitcalc::超级链接 {
 
-void openAddress(std::u16string_view address)
+bool desktop::open(std::u16string_view address)
 {
-    if (!isWebAddress(address))
-        return;
-    QDesktopServices::openUrl(
+    return QDesktopServices::openUrl(
         QUrl(QString::fromUtf16(address.data(), static_cast<qsizetype>(address.size())), QUrl::StrictMode));
 }
 

@@ -1,8 +1,8 @@
 #include "link/recording/link_recorder.h"
 
 #include "forms/form.h"
+#include "link/desktop.h"
 #include "link/hand_cursor.h"
-#include "link/hyperlink.h"
 
 namespace iitcalc {
 
@@ -12,10 +12,10 @@ link_recorder::Requests &link_recorder::requests()
     return recorded;
 }
 
-void 超级链接::openAddress(std::u16string_view address)
+bool 超级链接::desktop::open(std::u16string_view address)
 {
-    if (isWebAddress(address))
-        link_recorder::requests().openedAddresses.emplace_back(address);
+    link_recorder::requests().openedAddresses.emplace_back(address);
+    return !link_recorder::requests().desktopFails;
 }
 
 void 光标变手::setHandCursor()

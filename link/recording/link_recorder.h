@@ -8,8 +8,9 @@
 namespace iitcalc::link_recorder {
 
 struct Requests {
-    std::vector<std::u16string> openedAddresses; // those that passed isWebAddress
+    std::vector<std::u16string> openedAddresses; // what reached the desktop
     std::vector<std::string> handPointerOver;    // the control of each hand request
+    bool desktopFails = false;                   // the desktop says it cannot open them
 };
 
 Requests &requests();

@@ -247,10 +247,11 @@ TEST_F(QtWindow, DescendersShowWhole)
         painter.drawText(QPoint(4, 30), QStringLiteral("gjpqy"));
         painter.end();
 
-        QLineEdit box(QStringLiteral("gjpqy"), control(kIncome)->parentWidget());
+        forms::FormTextBox box(control(kIncome)->parentWidget());
+        box.setText(QStringLiteral("gjpqy"));
         box.setGeometry(0, 0, 121, 18);
         box.setFont(font);
-        forms::fitTextHeight(&box);
+        box.fitTextHeight();
         const QImage shown = box.grab().toImage();
         const int top = box.inputMethodQuery(Qt::ImCursorRectangle).toRect().top();
         const int below = lowestInk(reference, 0, reference.width()) - qRound(30 * scale);
@@ -331,16 +332,9 @@ TEST_F(QtWindow, TheErrorReportSaysWhatToDoWithASharpIcon)
         iconScale = box->iconPixmap().devicePixelRatio();
         box->accept();
     });
-    form->backend().reportError(forms::RunTimeFailure(13, window::failureReport(RunTimeError::TypeMismatch)));
+    form->backend().showMessage(window::failureReport(RunTimeError::TypeMismatch), forms::MessageKind::Error);
     EXPECT_EQ(text, "运行时错误 13：类型不匹配\n个税起征点必须是一个数字，例如 3500。");
     EXPECT_GE(iconScale, window()->devicePixelRatioF());
-}
-
-TEST(CentredFrame, TheWholeFrameSitsInTheMiddleOfTheAvailableArea)
-{
-    // A 616x434 client in a frame 4 px wide with a 30 px title bar, on a
-    // 1280x800 screen whose panel takes the top 24 px.
-    EXPECT_EQ(forms::centredFramePosition(QRect(0, 24, 1280, 776), QSize(624, 468)), QPoint(328, 178));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "link/hyperlink.h"
 
+#include "link/desktop.h"
+
 namespace iitcalc::超级链接 {
 
 namespace {
@@ -49,9 +51,10 @@ bool isWebAddress(std::u16string_view address)
         return false;
     if (at < address.size() && address[at] == u':') {
         const std::size_t digits = ++at;
-        while (at < address.size() && address[at] >= u'0' && address[at] <= u'9')
-            ++at;
-        if (at == digits || at - digits > 5)
+        long port = 0;
+        while (at < address.size() && address[at] >= u'0' && address[at] <= u'9' && port <= 65535)
+            port = port * 10 + (address[at++] - u'0');
+        if (at == digits || port > 65535)
             return false;
     }
     if (at < address.size() && address[at] != u'/' && address[at] != u'?' && address[at] != u'#')
@@ -78,5 +81,7 @@ bool isWebAddress(std::u16string_view address)
     }
     return true;
 }
+
+bool openAddress(std::u16string_view address) { return isWebAddress(address) && desktop::open(address); }
 
 } // namespace iitcalc::超级链接

@@ -1,0 +1,76 @@
+#pragma once
+
+// How controls behave and draw, whatever the toolkit: the rules every
+// backend follows and none writes again.
+
+#include "forms/control_record.h"
+#include "forms/geometry.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace iitcalc::forms {
+
+enum class MouseButton { Left, Other };
+
+// A label's Click: the left button pressed inside the label and let go
+// inside it. The second press of a double-click starts no click (it is the
+// double-click, which labels do not answer); letting go outside, another
+// button, or the toolkit taking the pointer away cancels the press.
+class LabelClick {
+public:
+    // A press inside the label; `secondOfDouble` for the press that makes a
+    // double-click.
+    void pressed(MouseButton button, bool secondOfDouble = false)
+    {
+        if (button == MouseButton::Left)
+            m_pressed = !secondOfDouble;
+    }
+    // True when this release makes a Click.
+    bool released(MouseButton button, bool inside)
+    {
+        if (button != MouseButton::Left)
+            return false;
+        const bool click = m_pressed && inside;
+        m_pressed = false;
+        return click;
+    }
+    void cancelled() { m_pressed = false; }
+
+private:
+    bool m_pressed = false;
+};
+
+// One line of a label's caption, where the label draws it.
+struct LabelLine {
+    std::u16string_view text; // without its line end
+    PixelPoint origin;        // the text's top-left, in the label
+    // Where a label that paints only behind its text paints its background:
+    // from the text's left to one pixel past its end, down to the next line
+    // or the label's bottom, whichever is lower -- never outside the label.
+    PixelRect background;
+};
+
+// Splits a caption at its line ends (LF or CR LF) and places each line: at
+// `pitch` pixels from the one above, centred (halves to the left) or at the
+// left edge of a label `width` x `height` pixels, `measure` giving a text's
+// width in the label's font. A caption ending in a line end has no empty
+// last line.
+std::vector<LabelLine> labelLines(std::u16string_view caption, TextAlignment alignment, int width, int height,
+                                  int pitch, const std::function<int(std::u16string_view)> &measure);
+
+// A caption as assistive technology reads it: one line, its line ends
+// (CR, LF) removed. "甲\r\n乙\r\n" reads "甲乙".
+std::u16string oneLine(std::u16string_view caption);
+
+// What a text box shows as its tool tip: the whole text when it is wider
+// than the room inside the box (so that a long result cannot be misread
+// from the part that shows), else nothing.
+inline std::u16string_view tipFor(std::u16string_view text, int textWidth, int room)
+{
+    return textWidth > room ? text : std::u16string_view();
+}
+
+} // namespace iitcalc::forms
