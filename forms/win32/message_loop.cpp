@@ -35,6 +35,9 @@ void moveFocus(win32::WindowState &state, bool forward)
         if (!hwnd || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd))
             continue;
         SetFocus(hwnd);
+        // Boxes and buttons say so themselves (EN_SETFOCUS, BN_SETFOCUS).
+        if (state.controls[state.tabOrder[next]].record().kind == ControlKind::ScrollBar)
+            state.deliver(state.tabOrder[next], Event::GotFocus);
         // As in a dialog: a box reached by Tab has its text selected.
         if (SendMessageW(hwnd, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
             SendMessageW(hwnd, EM_SETSEL, 0, -1);
@@ -61,7 +64,7 @@ bool translateDialogMessage(MSG &message)
             const HWND focus = GetFocus();
             const auto index = state->indexOf(focus);
             const bool repeated = (message.lParam & (1 << 30)) != 0;
-            if (index && state->controls[*index].record.kind == ControlKind::CommandButton && !repeated)
+            if (index && state->controls[*index].record().kind == ControlKind::CommandButton && !repeated)
                 SendMessageW(GetParent(focus), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED),
                              reinterpret_cast<LPARAM>(focus));
             return true;

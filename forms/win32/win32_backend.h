@@ -20,7 +20,7 @@ struct WindowState;
 // it), boxes are EDIT controls, buttons BUTTON, the scroll bar a SCROLLBAR,
 // labels STATIC controls painted here, and lines are drawn by their parent.
 // Twips become pixels at the window's DPI, 1440 to the inch, and are laid
-// out again when the DPI changes. Everything runs on the thread that made
+// out again when the DPI changes (forms/geometry.h). Everything runs on the thread that made
 // the backend, whose message loop must pass messages through
 // translateDialogMessage() (runMessageLoop() does).
 class Win32Backend final : public Backend {
@@ -41,20 +41,20 @@ public:
     void setCursor(ControlIndex control, HCURSOR cursor);
 
     void createWindow(const FormRecord &form, EventSink &sink) override;
-    void createControl(ControlIndex index, const ControlRecord &record, std::optional<ControlIndex> parent) override;
-    void finishWindow(std::span<const ControlIndex> tabOrder) override;
+    void createControl(const ControlPlan &control) override;
+    void finishWindow(const WindowPlan &plan) override;
     void centreAndShow() override;
     void destroyWindow() override;
-    std::u16string text(ControlIndex control) const override;
-    void setText(ControlIndex control, std::u16string_view text) override;
-    void setScrollMax(ControlIndex control, std::int16_t max) override;
-    std::int16_t scrollValue(ControlIndex control) const override;
+    std::u16string text(ControlIndex box) const override;
+    void setText(ControlIndex box, std::u16string_view text) override;
+    void showTextFromStart(ControlIndex box) override;
+    void setScrollMax(ControlIndex bar, std::int16_t max) override;
+    std::int16_t scrollValue(ControlIndex bar) const override;
+    void setScrollValue(ControlIndex bar, std::int16_t value) override;
     void moveTop(ControlIndex control, float twips) override;
-    void reportError(const RunTimeFailure &failure) override;
+    void showMessage(std::string_view text, MessageKind kind) override;
 
 private:
-    HWND require(ControlIndex control, ControlKind kind) const;
-
     Options m_options;
     std::unique_ptr<win32::WindowState> m_window;
     // Windows unloaded from inside their own messages, destroyed by a message
@@ -62,10 +62,6 @@ private:
     // latest.
     std::vector<std::unique_ptr<win32::WindowState>> m_retired;
 };
-
-// Twips to pixels at a DPI, to nearest, halves away from zero: 1440 twips are
-// 96 pixels at 96 dpi and 192 at 192 dpi; -500 twips are -33 pixels at 96 dpi.
-int twipsToPixels(double twips, unsigned dpi);
 
 // Keyboard navigation for a message about to be dispatched: Tab and
 // Shift+Tab walk the Tab order, Enter presses a button that has the focus

@@ -1,4 +1,5 @@
-#include "link/hyperlink.h"
+#include "forms/win32/system_function.h"
+#include "link/desktop.h"
 #include "link/win32/shell_open.h"
 
 #include <windows.h>
@@ -10,27 +11,9 @@
 
 namespace iitcalc::超级链接 {
 
-namespace {
+using forms::win32::systemFunction;
 
-// A function of a system DLL that is loaded when first needed, by its full
-// path in the system folder, and kept. The shell is large: loading it at
-// start-up would slow every launch for the sake of a click that may never
-// come.
-template <class Function>
-Function systemFunction(const wchar_t *dll, const char *name)
-{
-    wchar_t folder[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return nullptr;
-    const HMODULE module = LoadLibraryW((std::wstring(folder, length) + L"\\" + dll).c_str());
-    const FARPROC found = module ? GetProcAddress(module, name) : nullptr;
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
-}
-
-} // namespace
-
-void win32::shellExecute(const wchar_t *address)
+bool win32::shellExecute(const wchar_t *address)
 {
     using CoInitializeExFunction = HRESULT(WINAPI *)(LPVOID, DWORD);
     using ShellExecuteFunction = HINSTANCE(WINAPI *)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
@@ -42,21 +25,20 @@ void win32::shellExecute(const wchar_t *address)
     }();
     (void)comReady;
     static const auto execute = systemFunction<ShellExecuteFunction>(L"shell32.dll", "ShellExecuteW");
-    // The shell takes the request and returns; whether a browser opens is
-    // not this program's business.
-    if (execute)
-        execute(nullptr, nullptr, address, nullptr, nullptr, SW_SHOWNORMAL);
+    // The shell takes the request and returns at once; above 32 it could
+    // hand the address on, at most 32 it says why not (no browser, no
+    // program registered for http).
+    return execute &&
+           reinterpret_cast<INT_PTR>(execute(nullptr, nullptr, address, nullptr, nullptr, SW_SHOWNORMAL)) > 32;
 }
 
 win32::ShellOpen win32::shellOpen = win32::shellExecute;
 
-void openAddress(std::u16string_view address)
+bool desktop::open(std::u16string_view address)
 {
-    if (!isWebAddress(address))
-        return;
     // UTF-16 throughout: no code page can lose a character on the way.
     const std::wstring wide(address.begin(), address.end());
-    win32::shellOpen(wide.c_str());
+    return win32::shellOpen(wide.c_str());
 }
 
 } // namespace iitcalc::超级链接

@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <map>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -64,6 +66,18 @@ TEST_P(CheckLayout, NamesTheControlAndTheFault)
 const ControlRecord kPanel = rec("panel", K::PictureBox, "", 0);
 const ControlRecord kBox = rec("a", K::TextBox);
 
+ControlRecord withBuddy(ControlRecord record, std::string_view buddy)
+{
+    record.buddy = buddy;
+    return record;
+}
+
+ControlRecord scrolled(ControlRecord record, std::string_view bar)
+{
+    record.scrolledBy = bar;
+    return record;
+}
+
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Rows, CheckLayout, testing::Values(
     LayoutRow{"sound", {kPanel, rec("b", K::CommandButton, "panel", 1), rec("l", K::Label, "form")},
@@ -81,13 +95,62 @@ INSTANTIATE_TEST_SUITE_P(Rows, CheckLayout, testing::Values(
     LayoutRow{"load_on_a_control", {rec("a", K::Label)}, {bind("a", Event::Load)}, "never raises"},
     LayoutRow{"click_on_the_form", {}, {bind("form", Event::Click)}, "\"form\": a handler is bound to an event"},
     LayoutRow{"two_handlers_for_one_event", {kBox}, {bind("form", Event::Load), bind("form", Event::Load)}, "two handlers"},
-    LayoutRow{"empty_handler", {rec("a", K::Label)}, {{"a", Event::Click, {}}}, "no handler"}),
+    LayoutRow{"empty_handler", {rec("a", K::Label)}, {{"a", Event::Click, {}}}, "no handler"},
+    LayoutRow{"buddy_not_a_box", {withBuddy(rec("l", K::Label), "b"), rec("b", K::CommandButton)}, {}, "\"l\": buddy \"b\" is not a text box"},
+    LayoutRow{"buddy_missing", {withBuddy(rec("l", K::Label), "x")}, {}, "buddy \"x\""},
+    LayoutRow{"scrolled_by_a_box", {scrolled(kPanel, "a"), kBox}, {}, "\"panel\": only a picture box is scrolled"},
+    LayoutRow{"a_label_scrolled", {scrolled(rec("l", K::Label), "bar"), rec("bar", K::ScrollBar)}, {}, "only a picture box"}),
     testing_support::RowName());
 // clang-format on
 
 TEST(CheckLayout, TheMainWindowIsSound)
 {
     EXPECT_EQ(checkLayout(window::mainFormLayout(), window::mainFormBindings()), std::vector<std::string>{});
+}
+
+std::vector<std::string_view> names(const Form &form, std::span<const ControlIndex> indices)
+{
+    std::vector<std::string_view> result;
+    for (const ControlIndex index : indices)
+        result.push_back(form.layout().controls[index].name);
+    return result;
+}
+
+TEST(Plan, TheMainWindowsOrdersAndNames)
+{
+    const Form form(window::mainFormLayout(), window::mainFormBindings(), std::make_unique<FakeBackend>());
+    const WindowPlan &plan = form.windowPlan();
+    // Labels carry a TabIndex but never take the focus.
+    EXPECT_EQ(names(form, plan.tabOrder),
+              (std::vector<std::string_view>{"大图框", "个税起征点", "五险一金之和", "个人收入", "税基", "应缴税额",
+                                             "清空按钮", "计算按钮", "滚动条"}));
+    // The layout lists the controls front to back: the link over the notice.
+    const auto stacking = names(form, plan.backToFront);
+    EXPECT_EQ(stacking.front(), "Label57");
+    EXPECT_EQ(stacking.back(), "滚动条");
+    EXPECT_LT(std::find(stacking.begin(), stacking.end(), "Label57"),
+              std::find(stacking.begin(), stacking.end(), "主页"));
+    EXPECT_EQ(names(form, plan.readingOrder),
+              (std::vector<std::string_view>{"大图框", "滚动条", "Label49", "Label48", "Label47", "Label1", "个人收入",
+                                             "Label10", "税基", "Label2", "五险一金之和", "Label43", "应缴税额",
+                                             "Label3", "个税起征点", "计算按钮", "清空按钮", "Label57", "主页"}));
+    std::vector<std::pair<std::string_view, std::string_view>> buddies;
+    for (const Buddy &buddy : plan.buddies)
+        buddies.emplace_back(form.layout().controls[buddy.label].name, form.layout().controls[buddy.box].name);
+    EXPECT_EQ(buddies.size(), 5u);
+    EXPECT_NE(std::find(buddies.begin(), buddies.end(),
+                        std::pair<std::string_view, std::string_view>("Label2", "五险一金之和")),
+              buddies.end());
+
+    std::map<std::string_view, std::u16string_view> named;
+    for (const ControlPlan &control : form.controlPlans())
+        named[control.record->name] = control.accessibleName;
+    EXPECT_EQ(named["五险一金之和"], u"五险一金之和"); // from its caption label
+    EXPECT_EQ(named["大图框"], u"计算器面板");
+    EXPECT_EQ(named["计算按钮"], u"计算");
+    EXPECT_EQ(named["Line1"], u"");
+    EXPECT_EQ(named["Label57"].find(u'\n'), std::u16string_view::npos);
+    EXPECT_NE(named["Label57"].find(u"欲知更多"), std::u16string_view::npos);
 }
 
 TEST(FormDeathTest, AFaultyLayoutStopsTheBuildLoudly)
@@ -125,6 +188,55 @@ protected:
     std::vector<std::string> reports;
 };
 
+// A panel scrolled by a bar of three positions, with a box on the panel.
+class Scrolling : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        auto backend = std::make_unique<FakeBackend>();
+        fake = backend.get();
+        form = std::make_unique<Form>(
+            formOf(controls),
+            std::vector<Binding>{{"form", Event::Load, [](Form &f) { f.setMax("bar", 3); }},
+                                 {"bar", Event::Change, [this](Form &f) { changes.push_back(f.value("bar")); }},
+                                 {"button", Event::Click, [this](Form &f) { f.setValue("bar", next); }}},
+            std::move(backend), [this](const RunTimeFailure &failure) { reports.push_back(failure.report()); });
+        form->show();
+    }
+
+    const std::array<ControlRecord, 5> controls{scrolled(kPanel, "bar"), rec("bar", K::ScrollBar, "", 1),
+                                                rec("box", K::TextBox, "panel", 2), rec("other", K::PictureBox),
+                                                rec("button", K::CommandButton, "", 3)};
+    FakeBackend *fake = nullptr;
+    std::unique_ptr<Form> form;
+    std::vector<std::int16_t> changes;
+    std::vector<std::string> reports;
+    std::int16_t next = 0;
+};
+
+TEST_F(Scrolling, TheWheelOverAPanelTurnsItsBarOnePositionANotch)
+{
+    fake->turnWheel("box", 1); // over a control on the panel
+    fake->turnWheel("panel", 5);
+    fake->turnWheel("panel", -1);
+    fake->turnWheel("panel", -9);
+    fake->turnWheel("panel", -1); // already at the start
+    fake->turnWheel("other", 1);  // a picture box nothing scrolls
+    EXPECT_EQ(changes, (std::vector<std::int16_t>{1, 3, 2, 0}));
+}
+
+TEST_F(Scrolling, WritingValueRaisesChangeOnceItMovesAndRefusesWhatIsOutOfRange)
+{
+    for (const int value : {2, 2, 0, 3})
+        next = static_cast<std::int16_t>(value), fake->click("button");
+    EXPECT_EQ(changes, (std::vector<std::int16_t>{2, 0, 3}));
+    EXPECT_TRUE(reports.empty());
+    for (const int value : {-1, 4})
+        next = static_cast<std::int16_t>(value), fake->click("button");
+    EXPECT_EQ(reports, std::vector<std::string>(2, "运行时错误 380：无效的属性值"));
+    EXPECT_EQ(fake->control("bar").value, 3);
+}
+
 TEST_F(Dispatch, WhateverAHandlerThrowsIsReportedOnceAndTheWindowStaysOpen)
 {
     struct Row {
@@ -158,6 +270,25 @@ TEST_F(Dispatch, WhateverAHandlerThrowsIsReportedOnceAndTheWindowStaysOpen)
     auto form = open(nothing);
     form->unload();
     EXPECT_THROW((void)form->text("box"), RunTimeFailure);
+}
+
+TEST_F(Dispatch, NoEventIsRunningOnceAHandlerHasReturnedOrThrown)
+{
+    std::vector<std::string> seen;
+    const auto running = [&] { return runningEvent() ? std::string(runningEvent()->control) : std::string("none"); };
+    auto form = open(
+        [&](Form &f) {
+            seen.push_back(running());
+            f.unload(); // Clear's way: the window again, Load and Activate inside this handler
+            f.show();
+            seen.push_back(running());
+            throw std::runtime_error("after");
+        },
+        [&](Form &) { seen.push_back(running()); });
+    seen.clear();
+    fake->click("button");
+    seen.push_back(running());
+    EXPECT_EQ(seen, (std::vector<std::string>{"button", "form", "button", "none"}));
 }
 
 TEST_F(Dispatch, ActivateRunsOncePerOpening)

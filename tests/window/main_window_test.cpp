@@ -6,6 +6,7 @@
 #include "window/scrolling.h"
 
 #include <limits>
+#include <optional>
 
 namespace iitcalc {
 namespace {
@@ -140,11 +141,66 @@ TEST_F(MainWindow, TheLinkOpensTheHomePageOnEveryClickAndShowsTheHand)
 {
     fake->click(kHomePage);
     fake->click(kHomePage);
+    fake->doubleClickMouse(kHomePage); // the second press of a double-click
+    fake->releaseMouse(kHomePage, true);
+    fake->pressMouse(kHomePage);
+    fake->releaseMouse(kHomePage, false);
     EXPECT_EQ(link_recorder::requests().openedAddresses,
-              (std::vector<std::u16string>{std::u16string(kHomePageAddress), std::u16string(kHomePageAddress)}));
+              std::vector<std::u16string>(2, std::u16string(kHomePageAddress)));
     fake->moveMouse(kHomePage);
     fake->moveMouse(kNotice);
     EXPECT_EQ(link_recorder::requests().handPointerOver, std::vector<std::string>{std::string(kHomePage)});
+    EXPECT_TRUE(fake->messages().empty());
+}
+
+TEST_F(MainWindow, AHomePageTheDesktopCannotOpenIsNamedForTheUser)
+{
+    link_recorder::requests().desktopFails = true;
+    fake->click(kHomePage);
+    EXPECT_EQ(fake->messages(),
+              (std::vector<forms::FakeBackend::Message>{{"无法打开主页：这台电脑上没有可以打开网址的浏览器。\n"
+                                                         "请在浏览器的地址栏中输入 http://www.example.com 。",
+                                                         forms::MessageKind::Warning}}));
+    EXPECT_TRUE(reports.empty());
+    EXPECT_TRUE(fake->shown());
+}
+
+TEST_F(MainWindow, WrittenResultsShowFromTheirStart)
+{
+    fake->type(kIncome, u"123456789012345678");
+    fake->click(kCalculateButton);
+    EXPECT_EQ(text(kTaxBase), u"1.23456789012342E+17");
+    EXPECT_TRUE(fake->control(kTaxBase).shownFromStart);
+    EXPECT_TRUE(fake->control(kTaxPayable).shownFromStart);
+    EXPECT_TRUE(fake->control(kThreshold).shownFromStart);
+    EXPECT_FALSE(fake->control(kIncome).shownFromStart);
+}
+
+TEST_F(MainWindow, TabIntoAControlOutOfSightScrollsItIntoView)
+{
+    fake->scrollBy(kScrollBar, 13); // every control above the window's top
+    // Threshold (top 1800) whole at 3; insurance (1320) still partly in
+    // sight there; income (840) out of sight again, whole at 1.
+    std::vector<std::int16_t> positions;
+    for (int tab = 0; tab < 4; ++tab) {
+        fake->pressTab();
+        positions.push_back(scrollValue());
+    }
+    EXPECT_EQ(positions, (std::vector<std::int16_t>{3, 3, 1, 1}));
+    EXPECT_EQ(panelTop(), -500.0f);
+    fake->scrollBy(kScrollBar, 12);
+    fake->click(kCalculateButton); // a button, focused out of sight however it happens
+    EXPECT_EQ(scrollValue(), 6);
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(MainWindow, TheWheelOverThePanelMovesTheScrollBar)
+{
+    fake->turnWheel(kIncome, 2);
+    EXPECT_EQ(scrollValue(), 2);
+    EXPECT_EQ(panelTop(), -1000.0f);
+    fake->turnWheel(kPanel, -5);
+    EXPECT_EQ(panelTop(), 0.0f);
 }
 
 struct RangeRow {
@@ -178,6 +234,28 @@ INSTANTIATE_TEST_SUITE_P(
                     RangeRow{"infinite", std::numeric_limits<float>::infinity(), std::nullopt},
                     RangeRow{"not_a_number", std::numeric_limits<float>::quiet_NaN(), std::nullopt}),
     testing_support::RowName());
+
+TEST(PositionShowing, NearestPositionWhereAControlOutOfSightShowsWhole)
+{
+    struct Row {
+        float top, height;
+        std::int16_t position, max;
+        std::optional<std::int16_t> expected;
+    };
+    const Row rows[] = {{1800, 270, 13, 13, 3},  // threshold from the bottom
+                        {1800, 270, 3, 13, {}},  // in sight: stays
+                        {1320, 270, 3, 13, {}},  // partly in sight: stays
+                        {840, 270, 3, 13, 1},    // wholly above the window
+                        {0, 252, 1, 13, 0},      // the title, just gone
+                        {9000, 270, 0, 20, 6},   // below the window: the first position that shows it whole
+                        {9000, 270, 0, 5, 5},    // ... or as near as the range allows, partly
+                        {100, 8000, 13, 13, {}}, // taller than the window and in sight
+                        {100, 8000, 20, 20, 16}, // ... out of sight: part of it
+                        {99999, 10, 0, 13, {}}}; // no position shows it
+    for (const Row &row : rows)
+        EXPECT_EQ(positionShowing(row.top, row.height, row.position, row.max, 6510), row.expected)
+            << row.top << " at " << row.position;
+}
 
 TEST(PanelTop, IsPositionTimesMinusStepIn16Bits)
 {

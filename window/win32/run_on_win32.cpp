@@ -1,5 +1,6 @@
 #include "window/win32/run_on_win32.h"
 
+#include "calc/utf8.h"
 #include "forms/form.h"
 #include "forms/win32/win32_backend.h"
 #include "window/layout.h"
@@ -11,20 +12,6 @@
 
 namespace iitcalc::window {
 
-namespace {
-
-std::wstring fromUtf8(const std::string &text)
-{
-    std::wstring wide(static_cast<std::size_t>(
-                          MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0)),
-                      L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                        static_cast<int>(wide.size()));
-    return wide;
-}
-
-} // namespace
-
 int runOnWin32()
 {
     try {
@@ -34,8 +21,9 @@ int runOnWin32()
         form.show();
         return forms::runMessageLoop();
     } catch (const std::exception &error) {
-        const std::wstring text = L"个人所得税计算器无法启动：" + fromUtf8(error.what());
-        MessageBoxW(nullptr, text.c_str(), std::wstring(kTitle.begin(), kTitle.end()).c_str(), MB_OK | MB_ICONERROR);
+        const std::u16string text = u"个人所得税计算器无法启动：" + fromUtf8(error.what());
+        MessageBoxW(nullptr, reinterpret_cast<const wchar_t *>(text.c_str()),
+                    reinterpret_cast<const wchar_t *>(std::u16string(kTitle).c_str()), MB_OK | MB_ICONERROR);
         return 1;
     }
 }
