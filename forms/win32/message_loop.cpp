@@ -1,6 +1,8 @@
 #include "forms/win32/win32_backend.h"
 #include "forms/win32/window_state.h"
 
+#include <windowsx.h>
+
 namespace iitcalc::forms {
 
 namespace {
@@ -46,6 +48,29 @@ void moveFocus(win32::WindowState &state, bool forward)
     }
 }
 
+// The wheel goes to the control under the pointer, whichever window the
+// system sent it to (the focused one, on some systems): a scroll bar turns
+// itself; over anything else the core decides (the panel's bar). True when
+// the core took it.
+bool routeWheel(win32::WindowState &state, MSG &message)
+{
+    const HWND under = WindowFromPoint({GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)});
+    const auto index = win32::stateOf(under) == &state ? state.indexOf(under) : std::nullopt;
+    if (!index)
+        return false;
+    if (state.controls[*index].record().kind == ControlKind::ScrollBar) {
+        message.hwnd = under;
+        return false;
+    }
+    // A notch is WHEEL_DELTA; a fine-grained wheel sends less at a time.
+    state.wheelRest += GET_WHEEL_DELTA_WPARAM(message.wParam);
+    const int notches = state.wheelRest / WHEEL_DELTA;
+    state.wheelRest -= notches * WHEEL_DELTA;
+    if (notches != 0 && state.sink)
+        state.sink->wheelTurned(*index, -notches);
+    return true;
+}
+
 } // namespace
 
 bool translateDialogMessage(MSG &message)
@@ -53,6 +78,8 @@ bool translateDialogMessage(MSG &message)
     win32::WindowState *state = win32::stateOf(message.hwnd);
     if (!state || !state->hwnd)
         return false;
+    if (message.message == WM_MOUSEWHEEL && (GET_KEYSTATE_WPARAM(message.wParam) & (MK_SHIFT | MK_CONTROL)) == 0)
+        return routeWheel(*state, message);
     if (message.message == WM_KEYDOWN && !keyDown(VK_CONTROL) && !keyDown(VK_MENU)) {
         switch (message.wParam) {
         case VK_TAB:

@@ -118,12 +118,14 @@ void paintLines(WindowState &state, HWND parent, HDC dc)
 void paintFocusRing(HWND panel, UINT dpi)
 {
     // The inner ring of the sunken edge in the highlight colour, one logical
-    // pixel wide: the controls on the panel cover everything inside it.
+    // pixel wide as far as the edge has room: the controls on the panel cover
+    // everything inside it.
     const HDC dc = GetWindowDC(panel);
     RECT ring;
     GetWindowRect(panel, &ring);
     OffsetRect(&ring, -ring.left, -ring.top);
-    const int width = std::max(1, MulDiv(1, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI));
+    const int room = metricForDpi(SM_CXEDGE, dpi) - 1;
+    const int width = std::clamp(MulDiv(1, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI), 1, std::max(1, room));
     for (int step = 0; step < width; ++step) {
         InflateRect(&ring, -1, -1);
         FrameRect(dc, &ring, GetSysColorBrush(COLOR_HIGHLIGHT));

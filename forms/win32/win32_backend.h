@@ -63,10 +63,11 @@ private:
     std::vector<std::unique_ptr<win32::WindowState>> m_retired;
 };
 
-// Keyboard navigation for a message about to be dispatched: Tab and
-// Shift+Tab walk the Tab order, Enter presses a button that has the focus
-// and does nothing in a box, Escape does nothing; the rest of the dialog
-// keys as IsDialogMessageW has them. True when the message was used and must
+// Keyboard navigation and the wheel for a message about to be dispatched:
+// Tab and Shift+Tab walk the Tab order, Enter presses a button that has the
+// focus and does nothing in a box, Escape does nothing, the rest of the
+// dialog keys as IsDialogMessageW has them; the wheel goes to the control
+// under the pointer (the core moves the panel's scroll bar for it). True when the message was used and must
 // not be dispatched. Messages of other windows are left alone.
 bool translateDialogMessage(MSG &message);
 

@@ -190,17 +190,6 @@ LRESULT CALLBACK panelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case WM_LBUTTONDOWN:
         SetFocus(hwnd);
         return 0;
-    case WM_MOUSEWHEEL: {
-        // Over the panel or a control on it that leaves the wheel alone. A
-        // notch is WHEEL_DELTA; a fine-grained wheel sends less at a time.
-        const auto index = state->indexOf(hwnd);
-        state->wheelRest += GET_WHEEL_DELTA_WPARAM(wParam);
-        const int notches = state->wheelRest / WHEEL_DELTA;
-        state->wheelRest -= notches * WHEEL_DELTA;
-        if (index && notches != 0 && state->sink)
-            state->sink->wheelTurned(*index, -notches);
-        return 0;
-    }
     case WM_NCDESTROY:
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         return DefWindowProcW(hwnd, message, wParam, lParam);
