@@ -28,7 +28,11 @@ INSTANTIATE_TEST_SUITE_P(
                     AddressRow{"file", u"file:///etc/passwd", false}, AddressRow{"mailto", u"mailto:a@b.c", false},
                     AddressRow{"no_scheme", u"www.example.com", false}, AddressRow{"empty_host", u"http://", false},
                     AddressRow{"empty_label", u"http://a..b", false}, AddressRow{"blank", u"http://a b", false},
-                    AddressRow{"quote", u"http://a/\"", false}, AddressRow{"user_info", u"http://u@evil.com", false},
+                    AddressRow{"quote", u"http://a/\"", false}, AddressRow{"single_quote", u"http://a/'", false},
+                    AddressRow{"largest_port", u"http://a:65535/", true},
+                    AddressRow{"port_too_large", u"http://a:65536", false},
+                    AddressRow{"port_far_too_large", u"http://a:99999999999999999999", false},
+                    AddressRow{"user_info", u"http://u@evil.com", false},
                     AddressRow{"non_ascii", u"http://例子.com", false}, AddressRow{"bad_port", u"http://a:x", false},
                     AddressRow{"control_character", u"http://a/\n", false}),
     testing_support::RowName());

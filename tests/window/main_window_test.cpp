@@ -247,6 +247,7 @@ TEST(PositionShowing, NearestPositionWhereAControlOutOfSightShowsWhole)
                         {1320, 270, 3, 13, {}},  // partly in sight: stays
                         {840, 270, 3, 13, 1},    // wholly above the window
                         {0, 252, 1, 13, 0},      // the title, just gone
+                        {500, 500, 2, 13, 1},    // its bottom at the window's top: out of sight
                         {9000, 270, 0, 20, 6},   // below the window: the first position that shows it whole
                         {9000, 270, 0, 5, 5},    // ... or as near as the range allows, partly
                         {100, 8000, 13, 13, {}}, // taller than the window and in sight
