@@ -1,0 +1,38 @@
+// iitcalc-places: where each control of the main window lies, for scripts
+// that click it (scripts/screenshot). Prints one line per control that can
+// be clicked: its object name and its centre in the window's client area,
+// in device pixels at the given scale, the panel's frame `inset` logical
+// pixels wide (the toolkit's).
+//   iitcalc-places [SCALE [INSET]]     (default 1 and 2)
+#include "forms/geometry.h"
+#include "window/layout.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+int main(int argc, char **argv)
+{
+    using namespace iitcalc;
+    const double scale = argc > 1 ? std::atof(argv[1]) : 1.0;
+    const int inset = argc > 2 ? std::atoi(argv[2]) : 2;
+    const forms::FormRecord &layout = window::mainFormLayout();
+    for (const forms::ControlRecord &control : layout.controls) {
+        if (control.kind == forms::ControlKind::Line)
+            continue;
+        forms::PixelRect place = forms::pixelRect(control);
+        // Controls on the panel sit in its client area, inside its frame.
+        for (const forms::ControlRecord &parent : layout.controls) {
+            if (parent.name == control.parent) {
+                const forms::PixelRect outer = forms::pixelRect(parent);
+                place.left += outer.left + inset;
+                place.top += outer.top + inset;
+            }
+        }
+        std::printf("%s %ld %ld\n", std::string(control.name).c_str(),
+                    std::lround((place.left + place.width / 2.0) * scale),
+                    std::lround((place.top + place.height / 2.0) * scale));
+    }
+    return 0;
+}
