@@ -47,6 +47,10 @@ struct ControlRecord {
     // A label that opens something when clicked: offered to assistive
     // technology as a link that can be pressed.
     bool link = false;
+    // For a link: the address it stands for, for a toolkit whose links show
+    // where they go (the browser's). What a click opens is still its
+    // handler's to decide.
+    std::u16string_view address = {};
     // For a picture box: the scroll bar that moves it, which the mouse
     // wheel over the picture box turns as it would over the bar itself.
     std::string_view scrolledBy = {};

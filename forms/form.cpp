@@ -89,6 +89,8 @@ std::vector<std::string> checkLayout(const FormRecord &layout, const std::vector
     for (const ControlRecord &record : layout.controls) {
         if (!record.buddy.empty() && kindOf(record.buddy) != ControlKind::TextBox)
             fault(record.name, join({"buddy ", quoted(record.buddy), " is not a text box"}));
+        if (!record.address.empty() && !record.link)
+            fault(record.name, "an address is given to a control that is not a link");
         if (!record.scrolledBy.empty() &&
             (record.kind != ControlKind::PictureBox || kindOf(record.scrolledBy) != ControlKind::ScrollBar))
             fault(record.name,

@@ -40,8 +40,9 @@ public:
 // control: an empty or duplicate name, a parent that does not exist, is not
 // a picture box or comes after its child, a TabIndex given twice, a buddy
 // that is not a text box, a picture box scrolled by something that is not a
-// scroll bar, and a binding for a control that does not exist or for an
-// event its kind never raises. Empty when the form can be built.
+// scroll bar, an address given to a control that is no link, and a binding
+// for a control that does not exist or for an event its kind never raises.
+// Empty when the form can be built.
 std::vector<std::string> checkLayout(const FormRecord &layout, const std::vector<Binding> &bindings);
 
 // A form, loaded or not, on some toolkit's backend. The constructor checks

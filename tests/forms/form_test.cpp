@@ -78,6 +78,13 @@ ControlRecord scrolled(ControlRecord record, std::string_view bar)
     return record;
 }
 
+ControlRecord addressed(ControlRecord record, bool link)
+{
+    record.link = link;
+    record.address = u"http://www.example.com";
+    return record;
+}
+
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Rows, CheckLayout, testing::Values(
     LayoutRow{"sound", {kPanel, rec("b", K::CommandButton, "panel", 1), rec("l", K::Label, "form")},
@@ -99,7 +106,9 @@ INSTANTIATE_TEST_SUITE_P(Rows, CheckLayout, testing::Values(
     LayoutRow{"buddy_not_a_box", {withBuddy(rec("l", K::Label), "b"), rec("b", K::CommandButton)}, {}, "\"l\": buddy \"b\" is not a text box"},
     LayoutRow{"buddy_missing", {withBuddy(rec("l", K::Label), "x")}, {}, "buddy \"x\""},
     LayoutRow{"scrolled_by_a_box", {scrolled(kPanel, "a"), kBox}, {}, "\"panel\": only a picture box is scrolled"},
-    LayoutRow{"a_label_scrolled", {scrolled(rec("l", K::Label), "bar"), rec("bar", K::ScrollBar)}, {}, "only a picture box"}),
+    LayoutRow{"a_label_scrolled", {scrolled(rec("l", K::Label), "bar"), rec("bar", K::ScrollBar)}, {}, "only a picture box"},
+    LayoutRow{"address_of_no_link", {addressed(rec("l", K::Label), false)}, {}, "\"l\": an address is given to a control that is not a link"},
+    LayoutRow{"address_of_a_link", {addressed(rec("l", K::Label), true)}, {}, ""}),
     testing_support::RowName());
 // clang-format on
 
