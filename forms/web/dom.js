@@ -1,0 +1,212 @@
+// The web backend's side in JavaScript (forms/web/web_backend.cpp): the
+// listeners that report each control's DOM events to Module.formsEvent, the
+// scroll bar HTML lacks, the modal message box, and the page's own events.
+// What the events mean is decided in C++; here is only the browser.
+(function () {
+  'use strict';
+
+  // The wheel in notches, downwards positive: 120 units of wheelDeltaY a
+  // notch where the browser has it, else 100 pixels, 3 lines or a page.
+  // Touch pads send less at a time, which adds up.
+  function wireWheel(element, turned) {
+    var rest = 0;
+    element.addEventListener('wheel', function (event) {
+      if (event.ctrlKey) return; // the browser's zoom
+      event.preventDefault();
+      if (typeof event.wheelDeltaY === 'number' && event.wheelDeltaY !== 0) rest -= event.wheelDeltaY / 120;
+      else rest += event.deltaY / (event.deltaMode === 1 ? 3 : event.deltaMode === 2 ? 1 : 100);
+      var notches = Math.trunc(rest);
+      rest -= notches;
+      if (notches !== 0) turned(notches);
+    }, {passive: false});
+  }
+
+  function wireLabel(label, isLink, report) {
+    label.addEventListener('mousedown', function (event) {
+      if (isLink) event.preventDefault(); // neither the focus nor a drag
+      report('press', event.button, event.detail);
+      // Let go wherever: only inside the label is it a click.
+      document.addEventListener('mouseup', function (up) {
+        report('release', up.button, label.contains(up.target) ? 1 : 0);
+      }, {capture: true, once: true});
+    });
+    label.addEventListener('mousemove', function () { report('move'); });
+    if (!isLink) return;
+    // The browser follows the link only when the program's Click opened it.
+    label.addEventListener('click', function (event) {
+      if (!report('follow', event.detail)) event.preventDefault();
+    });
+    label.addEventListener('auxclick', function (event) { event.preventDefault(); });
+  }
+
+  // A vertical scroll bar: an arrow at each end and a thumb between. The
+  // arrows and a press in the trough move it by one, as do the arrow and
+  // page keys (Home and End to the ends); dragging the thumb moves only the
+  // thumb until it is let go. Change follows when the position changed.
+  function wireScrollBar(bar, report) {
+    var max = 0;
+    var value = 0;
+    var drag = null;
+    function part(className, parent) {
+      var element = document.createElement('div');
+      element.className = className;
+      element.setAttribute('aria-hidden', 'true');
+      parent.append(element);
+      return element;
+    }
+    var up = part('forms-arrow forms-up', bar);
+    var track = part('forms-track', bar);
+    var thumb = part('forms-thumb', track);
+    var down = part('forms-arrow forms-down', bar);
+
+    function clamp(position) { return Math.max(0, Math.min(max, position)); }
+    function draw(position) {
+      var length = 'max(8px, ' + (100 / (max + 1)) + '%)';
+      thumb.style.height = length;
+      thumb.style.top = max > 0 ? 'calc((100% - ' + length + ') * ' + position / max + ')' : '0px';
+      bar.setAttribute('aria-valuenow', position);
+      bar.setAttribute('aria-valuemax', max);
+    }
+    function moveTo(position) {
+      position = clamp(position);
+      draw(position);
+      if (position === value) return;
+      value = position;
+      report('change');
+    }
+    bar.setAttribute('aria-valuemin', 0);
+    bar.formsScroll = {
+      value: function () { return value; },
+      setValue: function (position) { value = clamp(position); draw(value); },
+      setMax: function (newMax) { max = Math.max(0, newMax); moveTo(value); }
+    };
+    draw(0);
+
+    up.addEventListener('mousedown', function (event) { if (event.button === 0) moveTo(value - 1); });
+    down.addEventListener('mousedown', function (event) { if (event.button === 0) moveTo(value + 1); });
+    track.addEventListener('mousedown', function (event) {
+      if (event.button !== 0 || event.target !== track) return;
+      moveTo(value + (event.clientY < thumb.getBoundingClientRect().top ? -1 : 1));
+    });
+    thumb.addEventListener('pointerdown', function (event) {
+      if (event.button !== 0) return;
+      var box = thumb.getBoundingClientRect();
+      var area = track.getBoundingClientRect();
+      drag = {grab: event.clientY - box.top, top: area.top, travel: area.height - box.height, position: value};
+      thumb.setPointerCapture(event.pointerId);
+    });
+    thumb.addEventListener('pointermove', function (event) {
+      if (!drag || drag.travel <= 0) return;
+      drag.position = clamp(Math.round((event.clientY - drag.grab - drag.top) / drag.travel * max));
+      draw(drag.position);
+    });
+    thumb.addEventListener('pointerup', function () {
+      if (!drag) return;
+      var position = drag.position;
+      drag = null;
+      moveTo(position);
+    });
+    thumb.addEventListener('pointercancel', function () {
+      drag = null;
+      draw(value);
+    });
+    bar.addEventListener('keydown', function (event) {
+      if (event.altKey || event.ctrlKey || event.metaKey) return;
+      var steps = {ArrowUp: -1, ArrowLeft: -1, PageUp: -1, ArrowDown: 1, ArrowRight: 1, PageDown: 1};
+      var to = event.key === 'Home' ? 0 : event.key === 'End' ? max : value + (steps[event.key] || 0);
+      if (to === value && !(event.key in steps)) return;
+      event.preventDefault();
+      moveTo(to);
+    });
+    wireWheel(bar, function (notches) { moveTo(value + notches); });
+  }
+
+  Module['formsWire'] = function (element, kind, serial, index) {
+    function report(what, a, b) {
+      return Module['formsEvent'](serial, index, what, a | 0, b | 0);
+    }
+    if (kind === 'panel' || kind === 'button' || kind === 'textbox' || kind === 'scrollbar')
+      element.addEventListener('focus', function () { report('focus'); });
+    if (kind === 'button') {
+      element.addEventListener('click', function () { report('click'); });
+      // Enter presses a button once, however long it is held.
+      element.addEventListener('keydown', function (event) {
+        if (event.key === 'Enter' && event.repeat) event.preventDefault();
+      });
+    } else if (kind === 'textbox') {
+      element.addEventListener('input', function () { report('input'); });
+    } else if (kind === 'panel') {
+      wireWheel(element, function (notches) { report('wheel', notches); });
+    } else if (kind === 'label' || kind === 'link') {
+      wireLabel(element, kind === 'link', report);
+    } else if (kind === 'scrollbar') {
+      wireScrollBar(element, report);
+    }
+  };
+
+  Module['formsWatchPage'] = function () {
+    function page(what) {
+      return function () { Module['formsPageEvent'](what); };
+    }
+    document.addEventListener('visibilitychange', page('activate'));
+    window.addEventListener('focus', page('activate'));
+    window.addEventListener('resize', page('resize'));
+  };
+
+  // A modal box: the caption as its title, an icon, the text's lines, 确定;
+  // Enter or Escape dismisses it. Boxes shown while one is open wait their
+  // turn; the focus goes back to where it was once the box is dismissed.
+  var messageSerial = 0;
+  function showNextMessage(owner) {
+    var message = owner.formsMessages[0];
+    if (!message) return;
+    if (!owner.isConnected) {
+      owner.formsMessages = [];
+      return;
+    }
+    var id = 'forms-message-' + ++messageSerial;
+    var dialog = document.createElement('dialog');
+    dialog.className = 'forms-message forms-' + message.kind;
+    dialog.setAttribute('role', message.kind === 'error' ? 'alertdialog' : 'dialog');
+    dialog.setAttribute('aria-labelledby', id + '-title');
+    dialog.setAttribute('aria-describedby', id + '-text');
+    function add(parent, tag, className, text) {
+      var element = document.createElement(tag);
+      if (className) element.className = className;
+      if (text !== undefined) element.textContent = text;
+      parent.append(element);
+      return element;
+    }
+    add(dialog, 'h2', 'forms-message-title', message.caption).id = id + '-title';
+    var body = add(dialog, 'div', 'forms-message-body');
+    add(body, 'div', 'forms-icon').setAttribute('aria-hidden', 'true');
+    var text = add(body, 'div', 'forms-message-text');
+    text.id = id + '-text';
+    message.text.split('\n').forEach(function (line) { add(text, 'p', '', line); });
+    var ok = add(add(dialog, 'div', 'forms-message-buttons'), 'button', '', '确定');
+    ok.type = 'button';
+    ok.addEventListener('click', function () { dialog.close(); });
+    // 确定 is the box's default button, wherever in the box the focus is.
+    dialog.addEventListener('keydown', function (event) {
+      if (event.key !== 'Enter' || event.target.tagName === 'BUTTON') return;
+      event.preventDefault();
+      dialog.close();
+    });
+    var before = document.activeElement;
+    dialog.addEventListener('close', function () {
+      dialog.remove();
+      if (before && before.isConnected && typeof before.focus === 'function') before.focus({preventScroll: true});
+      owner.formsMessages.shift();
+      showNextMessage(owner);
+    });
+    owner.append(dialog);
+    dialog.showModal();
+    ok.focus();
+  }
+
+  Module['formsShowMessage'] = function (owner, caption, text, kind) {
+    owner.formsMessages = owner.formsMessages || [];
+    owner.formsMessages.push({caption: caption, text: text, kind: kind});
+    if (owner.formsMessages.length === 1) showNextMessage(owner);
+  };
+})();

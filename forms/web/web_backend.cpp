@@ -1,0 +1,358 @@
+#include "forms/web/web_backend.h"
+
+#include "forms/form.h"
+#include "forms/geometry.h"
+#include "forms/web/elements.h"
+
+#include <emscripten/bind.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <utility>
+
+namespace iitcalc::forms {
+
+using emscripten::val;
+using web::createElement;
+using web::document;
+using web::px;
+
+namespace {
+
+// Room a box leaves its text: this much padding either side, inside its
+// border (forms.css gives the border, the backend the padding).
+constexpr int kBoxPadding = 2;
+
+std::vector<WebBackend *> &liveBackends()
+{
+    static std::vector<WebBackend *> backends;
+    return backends;
+}
+
+unsigned nextSerial()
+{
+    static unsigned serial = 0;
+    return ++serial;
+}
+
+const char *kindName(const ControlRecord &record)
+{
+    switch (record.kind) {
+    case ControlKind::ScrollBar:
+        return "scrollbar";
+    case ControlKind::PictureBox:
+        return "panel";
+    case ControlKind::CommandButton:
+        return "button";
+    case ControlKind::TextBox:
+        return "textbox";
+    case ControlKind::Label:
+        return record.link ? "link" : "label";
+    case ControlKind::Line:
+        break;
+    }
+    return "line";
+}
+
+MouseButton mouseButton(int domButton) { return domButton == 0 ? MouseButton::Left : MouseButton::Other; }
+
+// The entry points of dom.js's listeners.
+bool formsEvent(unsigned window, unsigned control, std::string what, int a, int b)
+{
+    for (WebBackend *backend : liveBackends()) {
+        if (backend->domEvent(window, control, what, a, b))
+            return true;
+    }
+    return false;
+}
+
+void formsPageEvent(std::string what)
+{
+    for (WebBackend *backend : std::vector(liveBackends()))
+        backend->pageEvent(what);
+}
+
+} // namespace
+
+EMSCRIPTEN_BINDINGS(iitcalc_forms_web)
+{
+    emscripten::function("formsEvent", &formsEvent);
+    emscripten::function("formsPageEvent", &formsPageEvent);
+}
+
+WebBackend::WebBackend(val host)
+    : m_host(std::move(host))
+{
+    liveBackends().push_back(this);
+    static const bool watching = [] {
+        val::module_property("formsWatchPage")();
+        return true;
+    }();
+    (void)watching;
+}
+
+WebBackend::~WebBackend()
+{
+    destroyWindow();
+    std::erase(liveBackends(), this);
+}
+
+val WebBackend::element(ControlIndex control) const
+{
+    return control < m_controls.size() ? m_controls[control].element : val::undefined();
+}
+
+void WebBackend::createWindow(const FormRecord &form, EventSink &sink)
+{
+    destroyWindow();
+    m_form = &form;
+    m_sink = &sink;
+    m_serial = nextSerial();
+    m_window = createElement("main");
+    m_window.set("id", std::string(form.name));
+    m_window.set("className", std::string("forms-window"));
+    val style = m_window["style"];
+    style.set("width", px(twipsToPixels(form.clientWidth)));
+    style.set("height", px(twipsToPixels(form.clientHeight)));
+    style.set("font", web::cssFont(form.font));
+    // Laid out, so that text can be measured, but not seen until shown.
+    style.set("visibility", std::string("hidden"));
+    document().set("title", std::u16string(form.caption));
+    m_host.call<void>("append", m_window);
+    m_controls.clear();
+    m_controls.reserve(form.controls.size());
+}
+
+void WebBackend::createControl(const ControlPlan &plan)
+{
+    const ControlRecord &record = *plan.record;
+    std::string font = web::cssFont(record.font ? *record.font : m_form->font);
+    val element = web::createControlElement(plan, font);
+    if (record.kind == ControlKind::TextBox)
+        element["style"].set("padding", "0 " + px(kBoxPadding));
+    if (!record.scrolledBy.empty()) {
+        for (const Control &other : m_controls) {
+            if (other.record->name == record.scrolledBy)
+                other.element.call<void>("setAttribute", std::string("aria-controls"), std::string(record.name));
+        }
+    }
+    (plan.parent ? m_controls.at(*plan.parent).element : m_window).call<void>("append", element);
+    val::module_property("formsWire")(element, std::string(kindName(record)), m_serial, plan.index);
+    m_controls.push_back({element, &record, std::move(font), {}});
+}
+
+void WebBackend::finishWindow(const WindowPlan &plan)
+{
+    int depth = 0;
+    for (const ControlIndex control : plan.backToFront)
+        m_controls.at(control).element["style"].set("zIndex", ++depth);
+    // Assistive technology reads the document in its order; Tab goes by
+    // tabindex. Moving each control to its parent's end puts them in order.
+    for (const ControlIndex control : plan.readingOrder) {
+        const val element = m_controls.at(control).element;
+        element["parentNode"].call<void>("append", element);
+    }
+    int tabIndex = 0;
+    for (const ControlIndex control : plan.tabOrder)
+        m_controls.at(control).element.set("tabIndex", ++tabIndex);
+    // The caption labels name their boxes through the plan's accessible
+    // names: a <label for> would also move the focus on a click, which a
+    // caption label never does.
+    m_firstFocus = plan.tabOrder.empty() ? std::nullopt : std::optional(plan.tabOrder.front());
+}
+
+void WebBackend::place()
+{
+    if (!m_form || m_window.isUndefined())
+        return;
+    const val root = document()["documentElement"];
+    const int viewWidth = root["clientWidth"].as<int>();
+    const int viewHeight = root["clientHeight"].as<int>();
+    const int width = twipsToPixels(m_form->clientWidth);
+    const int height = twipsToPixels(m_form->clientHeight);
+    // Narrower than the window (a phone): the whole window, smaller.
+    const double scale = viewWidth > 0 && viewWidth < width ? static_cast<double>(viewWidth) / width : 1.0;
+    const PixelPoint corner = placeFrame({0, 0, viewWidth, viewHeight}, static_cast<int>(std::ceil(width * scale)),
+                                         static_cast<int>(std::ceil(height * scale)));
+    val style = m_window["style"];
+    style.set("left", px(corner.x));
+    style.set("top", px(corner.y));
+    char transform[32] = "none";
+    if (scale < 1.0)
+        std::snprintf(transform, sizeof transform, "scale(%.6f)", scale);
+    style.set("transform", std::string(transform));
+}
+
+void WebBackend::centreAndShow()
+{
+    if (m_window.isUndefined())
+        return;
+    m_window["style"].set("visibility", std::string());
+    place();
+    if (m_firstFocus) {
+        val options = val::object();
+        options.set("preventScroll", true);
+        m_controls.at(*m_firstFocus).element.call<void>("focus", options);
+    }
+    pageEvent("activate");
+}
+
+void WebBackend::destroyWindow()
+{
+    m_sink = nullptr;
+    m_serial = 0;
+    m_controls.clear();
+    m_firstFocus.reset();
+    // An error report the window owns goes with it.
+    if (!m_window.isUndefined())
+        m_window.call<void>("remove");
+    m_window = val::undefined();
+}
+
+std::u16string WebBackend::text(ControlIndex box) const
+{
+    return m_controls.at(box).element["value"].as<std::u16string>();
+}
+
+void WebBackend::setText(ControlIndex box, std::u16string_view text)
+{
+    m_controls.at(box).element.set("value", std::u16string(text));
+    updateTip(box);
+}
+
+void WebBackend::updateTip(ControlIndex box)
+{
+    Control &control = m_controls.at(box);
+    const std::u16string shown = control.element["value"].as<std::u16string>();
+    const int room = control.element["clientWidth"].as<int>() - 2 * kBoxPadding;
+    const std::u16string_view tip = tipFor(shown, web::textWidth(shown, control.font), room);
+    control.fits = tip.empty();
+    if (control.fits)
+        control.element.call<void>("removeAttribute", std::string("title"));
+    else
+        control.element.set("title", std::u16string(tip));
+}
+
+void WebBackend::showTextFromStart(ControlIndex box)
+{
+    Control &control = m_controls.at(box);
+    if (control.fits)
+        return;
+    control.element.call<void>("setSelectionRange", 0, 0);
+    control.element.set("scrollLeft", 0);
+}
+
+void WebBackend::setScrollMax(ControlIndex bar, std::int16_t max)
+{
+    m_controls.at(bar).element["formsScroll"].call<void>("setMax", max);
+}
+
+std::int16_t WebBackend::scrollValue(ControlIndex bar) const
+{
+    return static_cast<std::int16_t>(m_controls.at(bar).element["formsScroll"].call<int>("value"));
+}
+
+void WebBackend::setScrollValue(ControlIndex bar, std::int16_t value)
+{
+    m_controls.at(bar).element["formsScroll"].call<void>("setValue", value);
+}
+
+void WebBackend::moveTop(ControlIndex control, float twips)
+{
+    m_controls.at(control).element["style"].set("top", px(twipsToPixels(twips)));
+}
+
+void WebBackend::showMessage(std::string_view text, MessageKind kind)
+{
+    const std::u16string caption = m_form ? std::u16string(m_form->caption) : std::u16string();
+    val::module_property("formsShowMessage")(m_window.isUndefined() ? m_host : m_window, caption, std::string(text),
+                                             std::string(kind == MessageKind::Error ? "error" : "warning"));
+}
+
+bool WebBackend::followLink(ControlIndex control, std::u16string_view address)
+{
+    if (control >= m_controls.size() || m_clicking != control || !m_controls[control].record->link)
+        return false;
+    m_controls[control].element.set("href", std::u16string(address));
+    m_controls[control].follow = true;
+    return true;
+}
+
+void WebBackend::labelClicked(ControlIndex label)
+{
+    const std::optional<ControlIndex> outer = std::exchange(m_clicking, label);
+    m_sink->controlEvent(label, Event::Click);
+    m_clicking = outer;
+}
+
+bool WebBackend::domEvent(unsigned window, ControlIndex control, std::string_view what, int a, int b)
+{
+    if (window != m_serial || !m_sink || control >= m_controls.size())
+        return false;
+    Control &target = m_controls[control];
+    // Nothing of `target` is used once the sink has been called: a handler
+    // may have unloaded the window.
+    if (what == "focus") {
+        m_sink->controlEvent(control, Event::GotFocus);
+    } else if (what == "click") {
+        m_sink->controlEvent(control, Event::Click);
+    } else if (what == "change") {
+        m_sink->controlEvent(control, Event::Change);
+    } else if (what == "move") {
+        m_sink->controlEvent(control, Event::MouseMove);
+    } else if (what == "wheel") {
+        m_sink->wheelTurned(control, a);
+    } else if (what == "input") {
+        updateTip(control);
+    } else if (what == "press") {
+        target.follow = false;
+        target.click.pressed(mouseButton(a), b >= 2);
+    } else if (what == "release") {
+        if (target.click.released(mouseButton(a), b != 0))
+            labelClicked(control);
+    } else if (what == "cancel") {
+        target.click.cancelled();
+    } else if (what == "follow") {
+        // A click with no press before it (detail 0) comes from assistive
+        // technology or the keyboard: a Click of its own.
+        if (a == 0 && !target.follow) {
+            target.click.pressed(MouseButton::Left);
+            if (target.click.released(MouseButton::Left, true))
+                labelClicked(control);
+        }
+        return window == m_serial && std::exchange(m_controls[control].follow, false);
+    }
+    return false;
+}
+
+void WebBackend::pageEvent(std::string_view what)
+{
+    if (what == "resize") {
+        place();
+    } else if (what == "activate" && m_sink && !m_window.isUndefined() &&
+               m_window["style"]["visibility"].as<std::string>().empty() &&
+               document()["visibilityState"].as<std::string>() == "visible") {
+        m_sink->windowActivated();
+    }
+}
+
+val elementOf(const Form &form, std::string_view control)
+{
+    const auto *backend = dynamic_cast<const WebBackend *>(&form.backend());
+    if (!backend || !form.isLoaded())
+        return val::undefined();
+    if (control == form.layout().name)
+        return backend->window();
+    const auto index = form.find(control);
+    return index ? backend->element(*index) : val::undefined();
+}
+
+bool followLink(const Form &form, std::string_view control, std::u16string_view address)
+{
+    auto *backend = dynamic_cast<WebBackend *>(&form.backend());
+    const auto index = form.find(control);
+    return backend && form.isLoaded() && index && backend->followLink(*index, address);
+}
+
+} // namespace iitcalc::forms

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "forms/backend.h"
+#include "forms/controls.h"
+
+#include <emscripten/val.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace iitcalc::forms {
+
+class Form;
+
+// The forms backend in a web page, over the DOM. The window is one element
+// of fixed size in CSS pixels (15 twips to one, so the browser's zoom and
+// devicePixelRatio scale it), placed by placeFrame() in the viewport and
+// scaled down as a whole where the viewport is narrower. Controls are real
+// form controls -- inputs, buttons, a link the browser follows -- so that
+// focus, Tab, the clipboard, input methods and screen readers work as the
+// browser does them; the scroll bar, which HTML lacks, is an element of our
+// own with the ARIA scrollbar role. Its look is forms/web/forms.css; the
+// listeners that bring events back are forms/web/dom.js (--pre-js).
+//
+// The browser cannot wait for the user: showMessage() shows a modal
+// <dialog>, which keeps the user from the window until it is dismissed,
+// and returns at once; messages shown meanwhile wait their turn.
+class WebBackend final : public Backend {
+public:
+    // The window goes into `host` (the page's body by default).
+    explicit WebBackend(emscripten::val host = emscripten::val::global("document")["body"]);
+    ~WebBackend() override;
+    WebBackend(const WebBackend &) = delete;
+    WebBackend &operator=(const WebBackend &) = delete;
+
+    emscripten::val window() const { return m_window; }
+    // Undefined for a control that is not built.
+    emscripten::val element(ControlIndex control) const;
+
+    void createWindow(const FormRecord &form, EventSink &sink) override;
+    void createControl(const ControlPlan &control) override;
+    void finishWindow(const WindowPlan &plan) override;
+    void centreAndShow() override;
+    void destroyWindow() override;
+    std::u16string text(ControlIndex box) const override;
+    void setText(ControlIndex box, std::u16string_view text) override;
+    void showTextFromStart(ControlIndex box) override;
+    void setScrollMax(ControlIndex bar, std::int16_t max) override;
+    std::int16_t scrollValue(ControlIndex bar) const override;
+    void setScrollValue(ControlIndex bar, std::int16_t value) override;
+    void moveTop(ControlIndex control, float twips) override;
+    void showMessage(std::string_view text, MessageKind kind) override;
+
+    // A link being clicked goes to `address` when the browser follows it.
+    // False when the control is no link of this window or no click of it is
+    // under way.
+    bool followLink(ControlIndex control, std::u16string_view address);
+
+    // What the listeners of dom.js report, for the window they were added
+    // to (`window` is its serial number). The result of "follow": whether
+    // the browser may follow the link.
+    bool domEvent(unsigned window, ControlIndex control, std::string_view what, int a, int b);
+    void pageEvent(std::string_view what);
+
+private:
+    struct Control {
+        emscripten::val element;
+        const ControlRecord *record;
+        std::string font; // CSS font shorthand
+        LabelClick click;
+        bool follow = false; // a link's click that the browser may follow
+        bool fits = true;    // a box's text shows whole
+    };
+
+    void place();
+    void updateTip(ControlIndex box);
+    void labelClicked(ControlIndex label);
+
+    emscripten::val m_host;
+    emscripten::val m_window = emscripten::val::undefined();
+    const FormRecord *m_form = nullptr;
+    EventSink *m_sink = nullptr;
+    unsigned m_serial = 0; // of the window shown, 0 for none
+    std::vector<Control> m_controls;
+    std::optional<ControlIndex> m_firstFocus;
+    std::optional<ControlIndex> m_clicking; // the label whose Click is running
+};
+
+// The element a control of a form on the web backend is built from, for
+// tests and the link's hand pointer; undefined when the form is not on the
+// web backend, not loaded or has no such control.
+emscripten::val elementOf(const Form &form, std::string_view control);
+
+// WebBackend::followLink() for a form on the web backend, by control name.
+bool followLink(const Form &form, std::string_view control, std::u16string_view address);
+
+} // namespace iitcalc::forms

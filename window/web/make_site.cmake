@@ -1,0 +1,26 @@
+# Puts the web page together in SITE: the page's own files beside the
+# program's script and WebAssembly, and a service worker that keeps exactly
+# these files, its cache named for the version and their content.
+#   cmake -DSITE=… -DSOURCES=a;b;… -DWORKER=sw.js.in -DVERSION=… -P make_site.cmake
+file(COPY ${SOURCES} DESTINATION ${SITE})
+set(files index.html)
+foreach(source IN LISTS SOURCES)
+  get_filename_component(name ${source} NAME)
+  if(NOT name STREQUAL "index.html")
+    list(APPEND files ${name})
+  endif()
+endforeach()
+list(APPEND files iitcalc.js iitcalc.wasm)
+set(contents "")
+foreach(name IN LISTS files)
+  file(SHA256 ${SITE}/${name} hash)
+  string(APPEND contents "${name} ${hash}\n")
+endforeach()
+string(SHA256 hash "${contents}")
+string(SUBSTRING ${hash} 0 12 hash)
+set(CACHE_NAME "iitcalc-${VERSION}-${hash}")
+list(TRANSFORM files PREPEND "'")
+list(TRANSFORM files APPEND "'")
+list(JOIN files ", " FILES)
+set(FILES "'./', ${FILES}")
+configure_file(${WORKER} ${SITE}/sw.js @ONLY)

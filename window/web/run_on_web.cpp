@@ -1,0 +1,36 @@
+#include "window/web/run_on_web.h"
+
+#include "calc/utf8.h"
+#include "forms/form.h"
+#include "forms/web/web_backend.h"
+#include "window/layout.h"
+#include "window/main_window.h"
+
+#include <emscripten/val.h>
+
+#include <exception>
+#include <memory>
+#include <string>
+
+namespace iitcalc::window {
+
+int runOnWeb()
+{
+    using emscripten::val;
+    try {
+        static forms::Form form(mainFormLayout(), mainFormBindings(), std::make_unique<forms::WebBackend>());
+        form.show();
+        // When the window is up and takes input, for the start-up benchmark.
+        val::global("performance").call<void>("mark", std::string("iitcalc-ready"));
+        return 0;
+    } catch (const std::exception &error) {
+        const val document = val::global("document");
+        val note = document.call<val>("createElement", std::string("p"));
+        note.set("className", std::string("page-note"));
+        note.set("textContent", std::u16string(kTitle) + u"无法启动：" + fromUtf8(error.what()));
+        document["body"].call<void>("append", note);
+        return 1;
+    }
+}
+
+} // namespace iitcalc::window
