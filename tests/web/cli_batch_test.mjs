@@ -1,0 +1,78 @@
+// The WebAssembly iitcalc-cli under Node against the native one: a batch of
+// 100,000 random lines (integers, decimals, exponents, &H and &O, full-width
+// forms, grouping right and wrong, blanks, junk, overflow) gives the same
+// bytes on standard output and standard error, and the same exit status,
+// under zh_CN and under C.
+//   node tests/web/cli_batch_test.mjs NATIVE_CLI WASM_CLI_JS
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+
+const [native, wasm] = process.argv.slice(2);
+const kLines = 100000;
+
+// A small seeded generator, so that a failing batch can be made again.
+function generator(seed) {
+  return () => {
+    seed = (seed + 0x6d2b79f5) | 0;
+    let t = Math.imul(seed ^ (seed >>> 15), 1 | seed);
+    t = (t + Math.imul(t ^ (t >>> 7), 61 | t)) ^ t;
+    return ((t ^ (t >>> 14)) >>> 0) / 4294967296;
+  };
+}
+
+function batch(seed) {
+  const random = generator(seed);
+  const pick = (items) => items[Math.floor(random() * items.length)];
+  const digits = (count) => Array.from({length: count}, () => Math.floor(random() * 10)).join('');
+  const wide = (text) => text.replace(/[0-9.,+\-E&HO]/g, (c) => String.fromCharCode(c.charCodeAt(0) + 0xfee0));
+  const number = () => pick([
+    () => digits(1 + Math.floor(random() * 7)),
+    () => `${digits(1 + Math.floor(random() * 6))}.${digits(1 + Math.floor(random() * 4))}`,
+    () => `-${digits(1 + Math.floor(random() * 5))}`,
+    () => `${digits(1 + Math.floor(random() * 3))}E${pick(['', '+', '-'])}${digits(1 + Math.floor(random() * 3))}`,
+    () => `&H${Math.floor(random() * 0xfffff).toString(16).toUpperCase()}`,
+    () => `&O${Math.floor(random() * 0o77777).toString(8)}`,
+    () => wide(digits(1 + Math.floor(random() * 6))),
+    () => `${digits(1 + Math.floor(random() * 3))},${digits(3)}`, // grouping where zh_CN puts it
+    () => `${digits(1 + Math.floor(random() * 3))},${digits(3)},${digits(3)}.${digits(2)}`,
+    () => `${digits(4)},${digits(1)}`, // grouping in the wrong place
+    () => `${digits(2)},${digits(2)}`,
+    () => ` ${digits(4)} `,
+    () => `1 000`,
+    () => `${digits(4)}元`,
+    () => pick(['', 'abc', '.', '-', '1.2.3', 'E5', '&H', '&O9', '0.1E+', '１，０００']),
+    () => `1E${pick(['308', '309', '400', '-330', '-400'])}`,
+    () => `${digits(400)}`,
+    () => `-${digits(310)}.5`,
+    () => `${digits(1)}.${digits(20)}`,
+  ])();
+  const lines = [];
+  for (let i = 0; i < kLines; ++i)
+    lines.push(random() < 0.3 ? `${number()}\t${number()}` : `${number()}\t${number()}\t${number()}`);
+  return lines.join('\n') + '\n';
+}
+
+function run(command, args, input, locale) {
+  const result = spawnSync(command, args, {input, env: {PATH: process.env.PATH, LC_ALL: locale}, maxBuffer: 1 << 30});
+  return {status: result.status, stdout: result.stdout, stderr: result.stderr};
+}
+
+const missing = [native, wasm].filter((file) => !file || !fs.existsSync(file));
+for (const locale of ['zh_CN.UTF-8', 'C']) {
+  test(`the same output under ${locale}`, {skip: missing.length ? `not built: ${missing.join(', ')}` : false}, () => {
+    const input = batch(locale.length);
+    const expected = run(native, [], input, locale);
+    const actual = run(process.execPath, ['--no-experimental-fetch', wasm], input, locale);
+    assert.equal(expected.stdout.toString().split('\n').length, kLines + 1, 'one line out for each line in');
+    assert.equal(actual.status, expected.status, 'exit status');
+    assert.equal(actual.stderr.toString(), expected.stderr.toString(), 'standard error');
+    if (!actual.stdout.equals(expected.stdout)) {
+      const a = actual.stdout.toString().split('\n');
+      const e = expected.stdout.toString().split('\n');
+      const first = e.findIndex((line, i) => line !== a[i]);
+      assert.fail(`line ${first + 1} of ${input.split('\n')[first]}:\n  native ${e[first]}\n  wasm   ${a[first]}`);
+    }
+  });
+}

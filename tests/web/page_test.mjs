@@ -1,0 +1,289 @@
+// The window in a real browser (Debian's Chromium, headless): what only a
+// browser shows -- places in CSS pixels at several devicePixelRatios, focus
+// and the keyboard, the scroll bar, the link, the error dialog, what
+// assistive technology is told, a phone's width. The window's logic itself is
+// tested on the in-memory backend.
+//   IITCALC_SITE=build/web/site node tests/web/page_test.mjs
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { kLayout, kPanelFrame, kWindowTwips, launch, openPage, px, serve } from './support.mjs';
+
+let server;
+let browser;
+before(async () => {
+  server = await serve(process.env.IITCALC_SITE);
+  browser = await launch();
+});
+after(async () => {
+  await browser?.close();
+  server?.close();
+});
+
+const kBoxes = ['个人收入', '五险一金之和', '个税起征点', '税基', '应缴税额'];
+const boxes = (page) => page.evaluate((ids) => ids.map((id) => document.getElementById(id).value), kBoxes);
+const focused = (page) => page.evaluate(() => document.activeElement.id);
+const panelTop = (page) => page.evaluate(() => document.getElementById('大图框').style.top);
+const scrollPosition = (page) => page.evaluate(() => Number(document.getElementById('滚动条').getAttribute('aria-valuenow')));
+const byId = (id) => `[id="${id}"]`;
+
+// Each test ends here: nothing went wrong in the page and nothing of it left
+// the machine's own server (`expectedAway` aside).
+async function done(page, expectedAway = []) {
+  assert.deepEqual(page.problems, [], 'console errors or uncaught exceptions');
+  assert.deepEqual(page.foreign, expectedAway, 'requests to another origin');
+  await page.context().close();
+}
+
+for (const scale of [1, 1.25, 2]) {
+  test(`every control stands where the layout puts it, at devicePixelRatio ${scale}`, async () => {
+    const page = await openPage(browser, server.origin, {scale});
+    const places = await page.evaluate((names) => {
+      const window = document.getElementById('主窗体').getBoundingClientRect();
+      return [[window.width, window.height]].concat(names.map((name) => {
+        const box = document.getElementById(name).getBoundingClientRect();
+        return [box.left - window.left, box.top - window.top, box.width, box.height];
+      }));
+    }, kLayout.map((row) => row[0]));
+    assert.deepEqual(places[0], kWindowTwips.map(px), 'the window');
+    kLayout.forEach(([name, kind, left, top, width, height], i) => {
+      // The panel's controls lie inside its frame.
+      const [dx, dy] = name === '滚动条' || name === '大图框' ? [0, 0] : [px(120) + kPanelFrame, kPanelFrame];
+      const size = kind === 'line' ? [Math.max(1, px(width) - px(left)), px(height) - px(top)] : [px(width), px(height)];
+      assert.deepEqual(places[i + 1], [px(left) + dx, px(top) + dy, ...size], name);
+    });
+    await done(page);
+  });
+}
+
+test('start, Calculate, a tax base with no bracket, and Clear back to a fresh window', async () => {
+  const page = await openPage(browser, server.origin);
+  assert.deepEqual(await boxes(page), ['', '', '3500', '', '']);
+  assert.equal(await focused(page), '大图框');
+  assert.equal(await panelTop(page), '0px');
+  assert.equal(await page.getAttribute(byId('滚动条'), 'aria-valuemax'), '13');
+
+  await page.fill(byId('个人收入'), '10000');
+  await page.fill(byId('五险一金之和'), '1000');
+  for (let press = 0; press < 2; ++press) {
+    await page.click(byId('计算按钮'));
+    assert.deepEqual(await boxes(page), ['10000', '1000', '3500', '5500', '545']);
+  }
+  await page.fill(byId('个人收入'), '');
+  await page.fill(byId('五险一金之和'), '');
+  await page.click(byId('计算按钮'));
+  assert.deepEqual(await boxes(page), ['', '', '3500', '-3500', '0']);
+
+  await page.fill(byId('个税起征点'), '4000');
+  await page.click('.forms-down');
+  const old = await page.$(byId('个人收入'));
+  await page.click(byId('清空按钮'));
+  assert.equal(await old.evaluate((box) => box.isConnected), false, 'the old window is gone');
+  assert.deepEqual(await boxes(page), ['', '', '3500', '', '']);
+  assert.equal(await panelTop(page), '0px');
+  assert.equal(await scrollPosition(page), 0);
+  assert.equal(await focused(page), '大图框');
+  await done(page);
+});
+
+test('Activate runs once per opening, not when the page comes back to the front', async () => {
+  const page = await openPage(browser, server.origin);
+  await page.fill(byId('个税起征点'), '4000');
+  const other = await page.context().newPage();
+  await other.bringToFront();
+  await page.bringToFront();
+  await page.evaluate(() => {
+    document.dispatchEvent(new Event('visibilitychange'));
+    window.dispatchEvent(new Event('focus'));
+  });
+  assert.equal(await page.inputValue(byId('个税起征点')), '4000');
+  await done(page);
+});
+
+test('a bad threshold: the error in a modal dialog, every field kept, the focus back where it was', async () => {
+  const page = await openPage(browser, server.origin);
+  await page.fill(byId('个人收入'), '10000');
+  await page.fill(byId('个税起征点'), '');
+  await page.click(byId('计算按钮'));
+  await page.click(byId('计算按钮'), {force: true}); // the report is modal: nothing reaches the window
+  assert.equal(await page.locator('dialog').count(), 1);
+  const dialog = page.locator('dialog[open]');
+  assert.equal(await dialog.getAttribute('role'), 'alertdialog');
+  assert.deepEqual(await dialog.locator('p').allTextContents(),
+    ['运行时错误 13：类型不匹配', '个税起征点必须是一个数字，例如 3500。']);
+  assert.equal(await dialog.locator('h2').textContent(), '个人所得税计算器');
+  assert.equal(await page.evaluate(() => document.querySelector('dialog[open]').matches(':modal')), true);
+  assert.deepEqual(await boxes(page), ['10000', '', '', '', '']);
+  for (const dismiss of ['Enter', 'Escape']) {
+    await page.keyboard.press(dismiss);
+    await page.locator('dialog').waitFor({state: 'detached'});
+    assert.equal(await focused(page), '计算按钮');
+    if (dismiss === 'Enter') await page.keyboard.press('Enter'); // the button again: the report again
+  }
+  assert.deepEqual(await boxes(page), ['10000', '', '', '', '']);
+  await done(page);
+});
+
+test('the keyboard: Tab walks the layout\'s order, Enter presses a button, Enter in a box and Escape do nothing', async () => {
+  const page = await openPage(browser, server.origin);
+  const walked = [];
+  for (let i = 0; i < 8; ++i) {
+    await page.keyboard.press('Tab');
+    walked.push(await focused(page));
+  }
+  assert.deepEqual(walked, ['个税起征点', '五险一金之和', '个人收入', '税基', '应缴税额', '清空按钮', '计算按钮', '滚动条']);
+  await page.keyboard.press('Shift+Tab');
+  await page.keyboard.press('Enter');
+  assert.deepEqual(await boxes(page), ['', '', '3500', '-3500', '0']);
+  await page.focus(byId('个人收入'));
+  await page.keyboard.type('8000');
+  await page.keyboard.press('Enter');
+  await page.keyboard.press('Escape');
+  assert.deepEqual(await boxes(page), ['8000', '', '3500', '-3500', '0']);
+  assert.equal(await page.locator('dialog').count(), 0);
+  // A click on a label leaves it without the focus, and the link too.
+  await page.click(byId('Label1'));
+  assert.notEqual(await focused(page), 'Label1');
+  await page.focus(byId('个人收入'));
+  await page.click(byId('主页'));
+  assert.equal(await focused(page), '个人收入');
+  await done(page, ['http://www.example.com/']);
+});
+
+test('the scroll bar: steps of one, the panel 500 twips a step, a drag moves nothing until let go', async () => {
+  const page = await openPage(browser, server.origin);
+  const steps = [
+    ['.forms-down', 1], ['.forms-down', 2], ['.forms-up', 1], ['.forms-up', 0], ['.forms-up', 0],
+  ];
+  for (const [part, position] of steps) {
+    await page.click(`${byId('滚动条')} ${part}`);
+    assert.equal(await scrollPosition(page), position, part);
+    assert.equal(await panelTop(page), `${px(-500 * position)}px`.replace('-0px', '0px'));
+  }
+  const track = await page.locator('.forms-track').boundingBox();
+  await page.mouse.click(track.x + track.width / 2, track.y + track.height - 2); // the trough below the thumb
+  assert.equal(await scrollPosition(page), 1);
+  for (const [key, position] of [['End', 13], ['ArrowUp', 12], ['PageDown', 13], ['ArrowDown', 13], ['Home', 0]]) {
+    await page.keyboard.press(key);
+    assert.equal(await scrollPosition(page), position, key);
+  }
+  assert.equal(await focused(page), '滚动条');
+  assert.equal(await panelTop(page), '0px');
+
+  const thumb = await page.locator('.forms-thumb').boundingBox();
+  await page.mouse.move(thumb.x + thumb.width / 2, thumb.y + thumb.height / 2);
+  await page.mouse.down();
+  await page.mouse.move(thumb.x + thumb.width / 2, track.y + track.height + 40, {steps: 4});
+  assert.equal(await panelTop(page), '0px', 'nothing moves during the drag');
+  await page.mouse.up();
+  assert.equal(await scrollPosition(page), 13);
+  assert.equal(await panelTop(page), `${px(-6500)}px`);
+
+  // The wheel over the panel turns the bar, one position a notch.
+  await page.keyboard.press('Home');
+  const panel = await page.locator(byId('大图框')).boundingBox();
+  await page.mouse.move(panel.x + 100, panel.y + 100);
+  await page.mouse.wheel(0, 100);
+  await page.waitForFunction(() => document.getElementById('滚动条').getAttribute('aria-valuenow') === '1');
+  assert.equal(await panelTop(page), `${px(-500)}px`);
+
+  // A box the Tab reaches out of sight comes into sight.
+  await page.keyboard.press('End');
+  await page.focus(byId('大图框'));
+  await page.keyboard.press('Tab');
+  assert.equal(await focused(page), '个税起征点');
+  assert.equal(await scrollPosition(page), 3);
+  await done(page);
+});
+
+test('the link: opens its address in a new tab once a click and once a double-click, the hand over it alone', async () => {
+  const page = await openPage(browser, server.origin);
+  const opened = [];
+  page.context().on('page', (tab) => opened.push(tab));
+  const link = page.locator(byId('主页'));
+  assert.equal(await link.evaluate((a) => a.tagName), 'A');
+  assert.equal(await link.getAttribute('target'), '_blank');
+  assert.match(await link.getAttribute('rel'), /\bnoopener\b/);
+  const box = await link.boundingBox();
+
+  await page.mouse.move(box.x + 5, box.y + 5);
+  assert.equal(await link.evaluate((a) => getComputedStyle(a).cursor), 'pointer');
+  assert.equal(await page.evaluate(() => getComputedStyle(document.getElementById('Label57')).cursor), 'default');
+
+  await page.mouse.click(box.x + 5, box.y + box.height / 2);
+  await page.mouse.dblclick(box.x + box.width - 2, box.y + box.height / 2); // beyond the text, inside the label
+  await page.mouse.click(box.x + 5, box.y + box.height / 2, {button: 'middle'});
+  const notice = await page.locator(byId('Label57')).boundingBox();
+  await page.mouse.click(notice.x + 5, notice.y + 5);
+  await page.waitForTimeout(300);
+  assert.deepEqual(opened.map((tab) => tab.url()).map((url) => url.replace(/^chrome-error:.*/, 'error')).length, 2);
+  for (const tab of opened) assert.equal(await tab.evaluate(() => window.opener), null);
+  await done(page, ['http://www.example.com/', 'http://www.example.com/']);
+});
+
+test('the tool tip of a box shows the whole text only while it does not fit', async () => {
+  const page = await openPage(browser, server.origin);
+  await page.fill(byId('个人收入'), '123456789012345678');
+  await page.click(byId('计算按钮'));
+  const base = await page.inputValue(byId('税基'));
+  assert.equal(base, '1.23456789012342E+17');
+  assert.equal(await page.getAttribute(byId('税基'), 'title'), base);
+  assert.equal(await page.evaluate(() => document.getElementById('税基').scrollLeft), 0, 'read from its start');
+  await page.fill(byId('个人收入'), '8000');
+  await page.click(byId('计算按钮'));
+  assert.equal(await page.getAttribute(byId('税基'), 'title'), null);
+  assert.equal(await page.getAttribute(byId('个人收入'), 'title'), null);
+  await page.fill(byId('个人收入'), '１２３４５６７８９０１２３４５６７８９');
+  assert.equal(await page.getAttribute(byId('个人收入'), 'title'), '１２３４５６７８９０１２３４５６７８９');
+  await done(page);
+});
+
+test('assistive technology: every control named, with its role, in reading order', async () => {
+  const page = await openPage(browser, server.origin);
+  const cdp = await page.context().newCDPSession(page);
+  const {nodes} = await cdp.send('Accessibility.getFullAXTree');
+  const byNode = new Map(nodes.map((node) => [node.nodeId, node]));
+  const seen = [];
+  // Roles and names as a reader meets them; the text of a button or a link
+  // is its name.
+  (function walk(node, named) {
+    if (!node) return;
+    const role = node.role?.value;
+    if (!node.ignored && !['generic', 'StaticText', 'InlineTextBox', 'RootWebArea', 'none'].includes(role))
+      seen.push(`${role} ${node.name?.value ?? ''}`.trim());
+    else if (role === 'StaticText' && !named)
+      seen.push(`text ${node.name?.value}`);
+    for (const child of node.childIds || []) walk(byNode.get(child), named || role === 'button' || role === 'link');
+  })(nodes[0], false);
+  assert.deepEqual(seen, [
+    'main',
+    'group 计算器面板',
+    'text 个人所得税计算器', 'text 原始数据区', 'text 计算结果区',
+    'text 个人收入', 'textbox 个人收入', 'text 税基', 'textbox 税基',
+    'text 五险一金之和', 'textbox 五险一金之和', 'text 应缴税额', 'textbox 应缴税额',
+    'text 个税起征点', 'textbox 个税起征点', 'text 3500',
+    'button 计算', 'button 清空',
+    'text 本软件由iitcalc 开发组研发，内容仅供参考，', 'text 欲知更多，请登录www.example.com；电话：010-00000000.',
+    'link www.example.com',
+    'scrollbar 滚动页面',
+  ]);
+  assert.equal(await page.evaluate(() => document.documentElement.lang), 'zh-CN');
+  assert.equal(await page.title(), '个人所得税计算器');
+  await done(page);
+});
+
+test('on a phone 375 pixels wide the whole window shows, smaller, its layout unchanged', async () => {
+  const page = await openPage(browser, server.origin, {viewport: {width: 375, height: 667}, scale: 2, mobile: true});
+  const [window, button, viewWidth] = await page.evaluate(() => [
+    document.getElementById('主窗体').getBoundingClientRect().toJSON(),
+    document.getElementById('计算按钮').getBoundingClientRect().toJSON(),
+    document.documentElement.clientWidth,
+  ]);
+  assert.equal(viewWidth, 375);
+  assert.ok(window.left >= 0 && window.right <= 375.01 && window.top >= 0 && window.bottom <= 667, JSON.stringify(window));
+  const scale = 375 / px(kWindowTwips[0]);
+  assert.ok(Math.abs(window.width - 375) < 0.5);
+  assert.ok(Math.abs(button.width - px(1575) * scale) < 0.5 && Math.abs(button.left - window.left - (px(120) + kPanelFrame + px(1440)) * scale) < 0.5);
+  await page.tap(byId('计算按钮'));
+  assert.deepEqual(await boxes(page), ['', '', '3500', '-3500', '0']);
+  await done(page);
+});

@@ -1,0 +1,136 @@
+// What the web tests and benchmarks share: a local server for the built page
+// (one that can be switched off, for the offline check), Debian's Chromium
+// started headless with nothing of its own going to the network, and the
+// page opened and ready.
+import http from 'node:http';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { chromium } from 'playwright-core';
+
+const kTypes = {
+  '.html': 'text/html; charset=utf-8',
+  '.js': 'text/javascript; charset=utf-8',
+  '.wasm': 'application/wasm',
+  '.css': 'text/css; charset=utf-8',
+  '.svg': 'image/svg+xml',
+  '.webmanifest': 'application/manifest+json',
+};
+
+// Serves `root` on 127.0.0.1 at a free port. `server.requests` lists every
+// path asked for; `server.down = true` answers every request with 503.
+export async function serve(root) {
+  const server = http.createServer((request, response) => {
+    const pathname = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    server.requests.push(pathname);
+    const file = path.join(root, pathname.endsWith('/') ? pathname + 'index.html' : pathname);
+    if (server.down || !file.startsWith(root)) {
+      response.writeHead(503);
+      response.end();
+      return;
+    }
+    fs.readFile(file, (error, data) => {
+      if (error) {
+        response.writeHead(404);
+        response.end();
+        return;
+      }
+      response.writeHead(200, {'Content-Type': kTypes[path.extname(file)] || 'application/octet-stream'});
+      response.end(data);
+    });
+  });
+  server.requests = [];
+  server.down = false;
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  server.origin = `http://127.0.0.1:${server.address().port}`;
+  return server;
+}
+
+const kChromium = {
+  executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+  args: [
+    '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+    '--disable-component-update', '--disable-sync',
+    // Whatever the page opens elsewhere (the home page) never leaves the machine.
+    '--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE 127.0.0.1',
+  ],
+};
+
+// Headless, each context a fresh profile of its own.
+export function launch() {
+  return chromium.launch(kChromium);
+}
+
+// A browser with one ordinary (not incognito) profile in a fresh folder,
+// as someone would install the page from; `remove()` closes it and removes
+// the folder.
+export async function launchProfile() {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'iitcalc-profile-'));
+  const context = await chromium.launchPersistentContext(folder, kChromium);
+  context.remove = async () => {
+    await context.close();
+    fs.rmSync(folder, {recursive: true, force: true, maxRetries: 10, retryDelay: 100});
+  };
+  return context;
+}
+
+// A fresh page of the site (a new profile each time), waited for until the
+// window is up and has run Activate. `problems` collects console errors and
+// uncaught exceptions; `foreign` every request that left the page's origin.
+export async function openPage(browser, origin, options = {}) {
+  const context = await browser.newContext({
+    viewport: options.viewport || {width: 800, height: 600},
+    deviceScaleFactor: options.scale || 1,
+    isMobile: options.mobile || false,
+    hasTouch: options.mobile || false,
+  });
+  const page = await context.newPage();
+  page.setDefaultTimeout(5000);
+  page.problems = [];
+  page.foreign = [];
+  page.on('console', (message) => {
+    if (message.type() === 'error' || message.type() === 'warning') page.problems.push(message.text());
+  });
+  page.on('pageerror', (error) => page.problems.push(String(error)));
+  context.on('request', (request) => {
+    if (!request.url().startsWith(origin + '/')) page.foreign.push(request.url());
+  });
+  await page.goto(origin + '/');
+  await waitReady(page);
+  return page;
+}
+
+export function waitReady(page) {
+  return page.waitForFunction(() => document.getElementById('个税起征点')?.value === '3500', null, {timeout: 10000});
+}
+
+// The layout in twips, as the program's own description of the window gives
+// it: name, kind, left, top, width, height (a line: its two end points).
+export const kLayout = [
+  ['滚动条', 'scrollbar', 8760, 0, 252, 1572],
+  ['大图框', 'panel', 120, 0, 8532, 6492],
+  ['计算按钮', 'button', 1440, 3000, 1575, 375],
+  ['清空按钮', 'button', 5160, 3000, 1575, 375],
+  ['应缴税额', 'box', 6480, 1320, 1815, 270],
+  ['税基', 'box', 6480, 840, 1815, 270],
+  ['个人收入', 'box', 2280, 840, 1815, 270],
+  ['五险一金之和', 'box', 2280, 1320, 1815, 270],
+  ['个税起征点', 'box', 2280, 1800, 1815, 270],
+  ['Label49', 'label', 0, 0, 8532, 252],
+  ['Label48', 'label', 480, 360, 3132, 252],
+  ['Label47', 'label', 4680, 360, 3132, 252],
+  ['Label43', 'label', 4680, 1320, 1692, 252],
+  ['Label10', 'label', 4680, 840, 1692, 252],
+  ['Line1', 'line', 4440, 600, 4440, 2640],
+  ['Line2', 'line', 4200, 600, 4200, 2640],
+  ['主页', 'link', 2160, 4080, 1812, 252],
+  ['Label1', 'label', 480, 840, 1692, 252],
+  ['Label2', 'label', 480, 1320, 1692, 252],
+  ['Label3', 'label', 480, 1800, 1692, 252],
+  ['Label57', 'label', 720, 3840, 6972, 612],
+];
+export const kWindowTwips = [9240, 6510];
+export const kPanelFrame = 2; // CSS pixels of the panel's sunken frame
+
+// Twips to CSS pixels: 15 to one, to the nearest, halves up.
+export const px = (twips) => Math.sign(twips) * Math.round(Math.abs(twips) / 15);
