@@ -59,9 +59,14 @@ function run(command, args, input, locale) {
   return {status: result.status, stdout: result.stdout, stderr: result.stderr};
 }
 
-const missing = [native, wasm].filter((file) => !file || !fs.existsSync(file));
+// Without both programs there is nothing to compare: skipped (77 for CTest).
+if (![native, wasm].every((file) => file && fs.existsSync(file))) {
+  console.log(`skipped: no native CLI to compare with (${native || 'none given'})`);
+  process.exit(77);
+}
+
 for (const locale of ['zh_CN.UTF-8', 'C']) {
-  test(`the same output under ${locale}`, {skip: missing.length ? `not built: ${missing.join(', ')}` : false}, () => {
+  test(`the same output under ${locale}`, () => {
     const input = batch(locale.length);
     const expected = run(native, [], input, locale);
     const actual = run(process.execPath, ['--no-experimental-fetch', wasm], input, locale);

@@ -6,7 +6,7 @@
 //   IITCALC_SITE=build/web/site node tests/web/page_test.mjs
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
-import { kLayout, kPanelFrame, kWindowTwips, launch, openPage, px, serve } from './support.mjs';
+import { kPanelFrame, launch, layout, openPage, px, serve } from './support.mjs';
 
 let server;
 let browser;
@@ -34,6 +34,9 @@ async function done(page, expectedAway = []) {
   await page.context().close();
 }
 
+const kWindow = layout()[0];
+const kControls = layout().slice(1);
+
 for (const scale of [1, 1.25, 2]) {
   test(`every control stands where the layout puts it, at devicePixelRatio ${scale}`, async () => {
     const page = await openPage(browser, server.origin, {scale});
@@ -43,14 +46,17 @@ for (const scale of [1, 1.25, 2]) {
         const box = document.getElementById(name).getBoundingClientRect();
         return [box.left - window.left, box.top - window.top, box.width, box.height];
       }));
-    }, kLayout.map((row) => row[0]));
-    assert.deepEqual(places[0], kWindowTwips.map(px), 'the window');
-    kLayout.forEach(([name, kind, left, top, width, height], i) => {
+    }, kControls.map((control) => control.name));
+    assert.deepEqual(places[0], [px(kWindow.width), px(kWindow.height)], 'the window');
+    const panel = kControls.find((control) => control.kind === 'picturebox');
+    kControls.forEach(({name, kind, parent, left, top, width, height}, i) => {
       // The panel's controls lie inside its frame.
-      const [dx, dy] = name === '滚动条' || name === '大图框' ? [0, 0] : [px(120) + kPanelFrame, kPanelFrame];
+      const [dx, dy] = parent ? [px(panel.left) + kPanelFrame, px(panel.top) + kPanelFrame] : [0, 0];
       const size = kind === 'line' ? [Math.max(1, px(width) - px(left)), px(height) - px(top)] : [px(width), px(height)];
       assert.deepEqual(places[i + 1], [px(left) + dx, px(top) + dy, ...size], name);
     });
+    // One pinned, against a change of rounding: the notice.
+    assert.deepEqual(places[1 + kControls.findIndex((control) => control.name === 'Label57')], [58, 258, 465, 41]);
     await done(page);
   });
 }
@@ -280,7 +286,7 @@ test('on a phone 375 pixels wide the whole window shows, smaller, its layout unc
   ]);
   assert.equal(viewWidth, 375);
   assert.ok(window.left >= 0 && window.right <= 375.01 && window.top >= 0 && window.bottom <= 667, JSON.stringify(window));
-  const scale = 375 / px(kWindowTwips[0]);
+  const scale = 375 / px(kWindow.width);
   assert.ok(Math.abs(window.width - 375) < 0.5);
   assert.ok(Math.abs(button.width - px(1575) * scale) < 0.5 && Math.abs(button.left - window.left - (px(120) + kPanelFrame + px(1440)) * scale) < 0.5);
   await page.tap(byId('计算按钮'));

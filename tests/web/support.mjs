@@ -6,6 +6,7 @@ import http from 'node:http';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
+import { execFileSync } from 'node:child_process';
 import { chromium } from 'playwright-core';
 
 const kTypes = {
@@ -104,32 +105,17 @@ export function waitReady(page) {
   return page.waitForFunction(() => document.getElementById('个税起征点')?.value === '3500', null, {timeout: 10000});
 }
 
-// The layout in twips, as the program's own description of the window gives
-// it: name, kind, left, top, width, height (a line: its two end points).
-export const kLayout = [
-  ['滚动条', 'scrollbar', 8760, 0, 252, 1572],
-  ['大图框', 'panel', 120, 0, 8532, 6492],
-  ['计算按钮', 'button', 1440, 3000, 1575, 375],
-  ['清空按钮', 'button', 5160, 3000, 1575, 375],
-  ['应缴税额', 'box', 6480, 1320, 1815, 270],
-  ['税基', 'box', 6480, 840, 1815, 270],
-  ['个人收入', 'box', 2280, 840, 1815, 270],
-  ['五险一金之和', 'box', 2280, 1320, 1815, 270],
-  ['个税起征点', 'box', 2280, 1800, 1815, 270],
-  ['Label49', 'label', 0, 0, 8532, 252],
-  ['Label48', 'label', 480, 360, 3132, 252],
-  ['Label47', 'label', 4680, 360, 3132, 252],
-  ['Label43', 'label', 4680, 1320, 1692, 252],
-  ['Label10', 'label', 4680, 840, 1692, 252],
-  ['Line1', 'line', 4440, 600, 4440, 2640],
-  ['Line2', 'line', 4200, 600, 4200, 2640],
-  ['主页', 'link', 2160, 4080, 1812, 252],
-  ['Label1', 'label', 480, 840, 1692, 252],
-  ['Label2', 'label', 480, 1320, 1692, 252],
-  ['Label3', 'label', 480, 1800, 1692, 252],
-  ['Label57', 'label', 720, 3840, 6972, 612],
-];
-export const kWindowTwips = [9240, 6510];
+// The window's layout as the program has it (iitcalc-places --twips under
+// Node): the window first, then each control as {name, kind, parent, left,
+// top, width, height} in twips (a line: its two end points).
+export function layout() {
+  const output = execFileSync(process.execPath, ['--no-experimental-fetch', process.env.IITCALC_PLACES, '--twips']);
+  return output.toString().trim().split('\n').map((line) => {
+    const [name, kind, parent, ...numbers] = line.split(' ');
+    const [left, top, width, height] = numbers.map(Number);
+    return {name, kind, parent: parent === '-' ? '' : parent, left, top, width, height};
+  });
+}
 export const kPanelFrame = 2; // CSS pixels of the panel's sunken frame
 
 // Twips to CSS pixels: 15 to one, to the nearest, halves up.
