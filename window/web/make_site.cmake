@@ -1,9 +1,16 @@
 # Puts the web page together in SITE: the page's own files beside the
-# program's script and WebAssembly, and a service worker that keeps exactly
-# these files, its cache named for the version and their content.
-#   cmake -DSITE=… -DSOURCES=a;b;… -DWORKER=sw.js.in -DVERSION=… -P make_site.cmake
+# program's script and WebAssembly, the stylesheets STYLES joined into
+# iitcalc.css, and a service worker that keeps exactly these files, its cache
+# named for the version and their content.
+#   cmake -DSITE=… -DSOURCES=a;b;… -DSTYLES=a.css;… -DWORKER=sw.js.in -DVERSION=… -P make_site.cmake
 file(COPY ${SOURCES} DESTINATION ${SITE})
-set(files index.html)
+set(styles "")
+foreach(style IN LISTS STYLES)
+  file(READ ${style} text)
+  string(APPEND styles "${text}")
+endforeach()
+file(WRITE ${SITE}/iitcalc.css "${styles}")
+set(files index.html iitcalc.css)
 foreach(source IN LISTS SOURCES)
   get_filename_component(name ${source} NAME)
   if(NOT name STREQUAL "index.html")
