@@ -22,9 +22,16 @@ constexpr const char *kCjkFallbacks = "SimSun, \"Songti SC\", \"WenQuanYi Micro 
                                       "\"Noto Serif CJK SC\", \"Droid Sans Fallback\", \"PingFang SC\", "
                                       "\"Microsoft YaHei\", sans-serif";
 
-val measuringContext()
+// A canvas to measure text on, in the font last asked for (setting a font
+// costs the browser a parse each time).
+val measuringContext(const std::string &font)
 {
-    static const val context = createElement("canvas").call<val>("getContext", std::string("2d"));
+    static val context = createElement("canvas").call<val>("getContext", std::string("2d"));
+    static std::string current;
+    if (font != current) {
+        context.set("font", font);
+        current = font;
+    }
     return context;
 }
 
@@ -39,9 +46,7 @@ std::string rgbFromBgr(std::uint32_t bgr)
 // The height of a line of text in a font, where the layout gives none.
 int lineSpacing(const std::string &font)
 {
-    val context = measuringContext();
-    context.set("font", font);
-    const val metrics = context.call<val>("measureText", std::string());
+    const val metrics = measuringContext(font).call<val>("measureText", std::string());
     return static_cast<int>(
         std::ceil(metrics["fontBoundingBoxAscent"].as<double>() + metrics["fontBoundingBoxDescent"].as<double>()));
 }
@@ -114,9 +119,8 @@ int textWidth(std::u16string_view text, const std::string &font)
 {
     if (text.empty())
         return 0;
-    val context = measuringContext();
-    context.set("font", font);
-    return static_cast<int>(std::ceil(context.call<val>("measureText", std::u16string(text))["width"].as<double>()));
+    return static_cast<int>(
+        std::ceil(measuringContext(font).call<val>("measureText", std::u16string(text))["width"].as<double>()));
 }
 
 val createControlElement(const ControlPlan &plan, const std::string &font)

@@ -20,8 +20,9 @@ using web::px;
 
 namespace {
 
-// Room a box leaves its text: this much padding either side, inside its
-// border (forms.css gives the border, the backend the padding).
+// A box's sunken border and the padding inside it, either side: the room
+// left for its text follows from its width without asking the browser.
+constexpr int kBoxBorder = 2;
 constexpr int kBoxPadding = 2;
 
 std::vector<WebBackend *> &liveBackends()
@@ -129,8 +130,12 @@ void WebBackend::createControl(const ControlPlan &plan)
     const ControlRecord &record = *plan.record;
     std::string font = web::cssFont(record.font ? *record.font : m_form->font);
     val element = web::createControlElement(plan, font);
-    if (record.kind == ControlKind::TextBox)
+    int room = 0;
+    if (record.kind == ControlKind::TextBox) {
+        element["style"].set("borderWidth", px(kBoxBorder));
         element["style"].set("padding", "0 " + px(kBoxPadding));
+        room = pixelRect(record).width - 2 * (kBoxBorder + kBoxPadding);
+    }
     if (!record.scrolledBy.empty()) {
         for (const Control &other : m_controls) {
             if (other.record->name == record.scrolledBy)
@@ -139,7 +144,7 @@ void WebBackend::createControl(const ControlPlan &plan)
     }
     (plan.parent ? m_controls.at(*plan.parent).element : m_window).call<void>("append", element);
     val::module_property("formsWire")(element, std::string(kindName(record)), m_serial, plan.index);
-    m_controls.push_back({element, &record, std::move(font), {}});
+    m_controls.push_back({element, &record, std::move(font), room, {}});
 }
 
 void WebBackend::finishWindow(const WindowPlan &plan)
@@ -218,20 +223,19 @@ std::u16string WebBackend::text(ControlIndex box) const
 void WebBackend::setText(ControlIndex box, std::u16string_view text)
 {
     m_controls.at(box).element.set("value", std::u16string(text));
-    updateTip(box);
+    updateTip(box, text);
 }
 
-void WebBackend::updateTip(ControlIndex box)
+void WebBackend::updateTip(ControlIndex box, std::u16string_view shown)
 {
     Control &control = m_controls.at(box);
-    const std::u16string shown = control.element["value"].as<std::u16string>();
-    const int room = control.element["clientWidth"].as<int>() - 2 * kBoxPadding;
-    const std::u16string_view tip = tipFor(shown, web::textWidth(shown, control.font), room);
+    const bool fitted = control.fits;
+    const std::u16string_view tip = tipFor(shown, web::textWidth(shown, control.font), control.room);
     control.fits = tip.empty();
-    if (control.fits)
-        control.element.call<void>("removeAttribute", std::string("title"));
-    else
+    if (!control.fits)
         control.element.set("title", std::u16string(tip));
+    else if (!fitted)
+        control.element.call<void>("removeAttribute", std::string("title"));
 }
 
 void WebBackend::showTextFromStart(ControlIndex box)
@@ -304,7 +308,7 @@ bool WebBackend::domEvent(unsigned window, ControlIndex control, std::string_vie
     } else if (what == "wheel") {
         m_sink->wheelTurned(control, a);
     } else if (what == "input") {
-        updateTip(control);
+        updateTip(control, target.element["value"].as<std::u16string>());
     } else if (what == "press") {
         target.follow = false;
         target.click.pressed(mouseButton(a), b >= 2);

@@ -69,13 +69,14 @@ private:
         emscripten::val element;
         const ControlRecord *record;
         std::string font; // CSS font shorthand
+        int room;         // a box's, for its text, in CSS pixels
         LabelClick click;
         bool follow = false; // a link's click that the browser may follow
         bool fits = true;    // a box's text shows whole
     };
 
     void place();
-    void updateTip(ControlIndex box);
+    void updateTip(ControlIndex box, std::u16string_view shown);
     void labelClicked(ControlIndex label);
 
     emscripten::val m_host;
