@@ -91,6 +91,24 @@ test('start, Calculate, a tax base with no bracket, and Clear back to a fresh wi
   await done(page);
 });
 
+// The separators of the browser's language, in the threshold and in the results.
+for (const [locale, threshold, base, tax] of [
+  ['de-DE', '3.500,5', '5499,5', '544,9'],
+  ['zh-CN', '3,500', '5500', '545'],
+  ['zh-CN', '35,00', '', ''], // grouping in the wrong place: a type mismatch
+]) {
+  test(`under ${locale} the threshold ${threshold} gives ${base || 'an error'}`, async () => {
+    const page = await openPage(browser, server.origin, {locale});
+    await page.fill(byId('个人收入'), '10000');
+    await page.fill(byId('五险一金之和'), '1000');
+    await page.fill(byId('个税起征点'), threshold);
+    await page.click(byId('计算按钮'));
+    assert.deepEqual((await boxes(page)).slice(3), [base, tax]);
+    assert.equal(await page.locator('dialog').count(), base ? 0 : 1);
+    await done(page);
+  });
+}
+
 test('Activate runs once per opening, not when the page comes back to the front', async () => {
   const page = await openPage(browser, server.origin);
   await page.fill(byId('个税起征点'), '4000');

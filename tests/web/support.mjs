@@ -84,6 +84,7 @@ export async function openPage(browser, origin, options = {}) {
     deviceScaleFactor: options.scale || 1,
     isMobile: options.mobile || false,
     hasTouch: options.mobile || false,
+    locale: options.locale || 'en-US',
   });
   const page = await context.newPage();
   page.setDefaultTimeout(5000);
