@@ -131,7 +131,9 @@ public:
 
     // Shows a message in a modal box owned by the window (its lines as
     // given, the window's caption as its title) and returns once the user
-    // has dismissed it.
+    // has dismissed it -- or, where the toolkit cannot wait (the browser), at
+    // once, the box keeping the user from the window until it is dismissed
+    // and later messages waiting their turn.
     virtual void showMessage(std::string_view text, MessageKind kind) = 0;
 };
 

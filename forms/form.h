@@ -96,7 +96,8 @@ public:
     void setTop(std::string_view control, float twips);
 
     // Shows a message to the user in the window's own modal box (not a
-    // run-time failure: the handler goes on once it is dismissed).
+    // run-time failure: the handler goes on once it is dismissed, or at once
+    // where the toolkit cannot wait; see Backend::showMessage).
     void showMessage(std::string_view text, MessageKind kind = MessageKind::Warning);
 
     const FormRecord &layout() const { return m_layout; }
