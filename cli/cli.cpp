@@ -2,7 +2,6 @@
 
 #include "calc/run_time_error.h"
 #include "calc/tax.h"
-#include "calc/utf8.h"
 
 #include <array>
 #include <cstdlib>
@@ -59,7 +58,7 @@ bool finish(std::FILE *out, std::FILE *err)
 int runSingle(std::string_view income, std::string_view insurance, std::string_view threshold, const Streams &streams,
               Separators separators)
 {
-    const auto result = calculate(fromUtf8(income), fromUtf8(insurance), fromUtf8(threshold), separators);
+    const auto result = calculate(income, insurance, threshold, separators);
     if (!result) {
         std::string line = "iitcalc-cli: ";
         line += errorReport(result.error());
@@ -68,9 +67,7 @@ int runSingle(std::string_view income, std::string_view insurance, std::string_v
         return errorNumber(result.error());
     }
     std::string text = "税基\t";
-    text += result->taxBaseText.utf8();
-    text += "\n应缴税额\t";
-    text += result->shownTaxPayable().utf8();
+    text.append(result->taxBaseText.view()).append("\n应缴税额\t").append(result->shownTaxPayable().view());
     text += '\n';
     write(streams.out, text);
     return finish(streams.out, streams.err) ? 0 : kExitIoError;
@@ -131,11 +128,10 @@ private:
 
 int runBatch(std::FILE *in, std::FILE *out, std::FILE *err, Separators separators)
 {
-    const std::string defaultThreshold = integerToText(kStandardThreshold).utf8();
+    const Utf8NumberText defaultThreshold = integerToText<char>(kStandardThreshold);
     const auto reader = std::make_unique<LineReader>(in);
     std::string rawLine;
     std::string output;
-    std::u16string wide[3];
     bool allSucceeded = true;
 
     while (reader->next(rawLine)) {
@@ -155,7 +151,7 @@ int runBatch(std::FILE *in, std::FILE *out, std::FILE *err, Separators separator
                 break;
             start = tab + 1;
         }
-        const std::string_view threshold = fieldCount == 3 ? fields[2] : std::string_view(defaultThreshold);
+        const std::string_view threshold = fieldCount == 3 ? fields[2] : defaultThreshold.view();
 
         output.clear();
         output.append(fields[0]).append("\t").append(fields[1]).append("\t").append(threshold).append("\t");
@@ -163,12 +159,10 @@ int runBatch(std::FILE *in, std::FILE *out, std::FILE *err, Separators separator
             allSucceeded = false;
             output.append(kTooManyFields).append("\t");
         } else {
-            wide[0] = fromUtf8(fields[0]);
-            wide[1] = fromUtf8(fields[1]);
-            wide[2] = fromUtf8(threshold);
-            const auto result = calculate(wide[0], wide[1], wide[2], separators);
+            // The fields as they stand, in UTF-8: no copy, no conversion.
+            const auto result = calculate(fields[0], fields[1], threshold, separators);
             if (result) {
-                output.append(result->taxBaseText.utf8()).append("\t").append(result->shownTaxPayable().utf8());
+                output.append(result->taxBaseText.view()).append("\t").append(result->shownTaxPayable().view());
             } else {
                 allSucceeded = false;
                 output.append(errorReport(result.error())).append("\t");
@@ -215,9 +209,8 @@ int run(std::span<const std::string_view> args, const Streams &streams, Separato
     }
 
     if (args.size() == 2 || args.size() == 3) {
-        const std::string defaultThreshold = integerToText(kStandardThreshold).utf8();
-        return runSingle(args[0], args[1], args.size() == 3 ? args[2] : std::string_view(defaultThreshold), streams,
-                         separators);
+        const Utf8NumberText defaultThreshold = integerToText<char>(kStandardThreshold);
+        return runSingle(args[0], args[1], args.size() == 3 ? args[2] : defaultThreshold.view(), streams, separators);
     }
     write(streams.err, kUsage);
     return kExitUsage;
