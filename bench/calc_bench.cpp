@@ -121,23 +121,38 @@ void std_integerToChars(benchmark::State &state)
     }
 }
 
+// Two calculations: one whose results are whole numbers, as with whole-yuan
+// inputs, and one whose results have fractions, as with fen.
+const std::u16string kIncome = u"10000", kInsurance = u"1000", kThreshold = u"3500";
+const std::u16string kIncomeFen = u"12345.67", kInsuranceFen = u"1234.5";
+const std::string kNarrowIncome = "10000", kNarrowInsurance = "1000", kNarrowThreshold = "3500";
+const std::string kNarrowIncomeFen = "12345.67", kNarrowInsuranceFen = "1234.5";
+
 void ours_calculation(benchmark::State &state)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(calculate(u"10000", u"1000", u"3500", kPoint));
+        benchmark::DoNotOptimize(calculate(kIncome, kInsurance, kThreshold, kPoint));
 }
 
 void ours_calculationUtf8(benchmark::State &state)
 {
     for (auto _ : state)
-        benchmark::DoNotOptimize(calculate("10000", "1000", "3500", kPoint));
+        benchmark::DoNotOptimize(
+            calculate(std::string_view(kNarrowIncome), kNarrowInsurance, kNarrowThreshold, kPoint));
+}
+
+void ours_calculationFen(benchmark::State &state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(calculate(kIncomeFen, kInsuranceFen, kThreshold, kPoint));
 }
 
 // The same work done with the standard library alone: three readings, the
 // arithmetic, two writings.
-void std_calculation(benchmark::State &state)
+void stdPipeline(benchmark::State &state, const std::string &income, const std::string &insurance, double rate,
+                 double deduction)
 {
-    const std::string income = "10000", insurance = "1000", threshold = "3500";
+    const std::string &threshold = kNarrowThreshold;
     for (auto _ : state) {
         double a = 0, b = 0, c = 0;
         std::from_chars(income.data(), income.data() + income.size(), a);
@@ -148,10 +163,17 @@ void std_calculation(benchmark::State &state)
         benchmark::DoNotOptimize(
             std::to_chars(base.data(), base.data() + base.size(), t, std::chars_format::general, 15));
         benchmark::DoNotOptimize(
-            std::to_chars(tax.data(), tax.data() + tax.size(), t * 0.2 - 555, std::chars_format::general, 15));
+            std::to_chars(tax.data(), tax.data() + tax.size(), t * rate - deduction, std::chars_format::general, 15));
         benchmark::DoNotOptimize(base);
         benchmark::DoNotOptimize(tax);
     }
+}
+
+void std_calculation(benchmark::State &state) { stdPipeline(state, kNarrowIncome, kNarrowInsurance, 0.2, 555); }
+
+void std_calculationFen(benchmark::State &state)
+{
+    stdPipeline(state, kNarrowIncomeFen, kNarrowInsuranceFen, 0.2, 555);
 }
 
 // The least time over the repetitions, which the other work on a busy
@@ -173,6 +195,8 @@ IITCALC_BENCHMARK(std_integerToChars);
 IITCALC_BENCHMARK(ours_calculation);
 IITCALC_BENCHMARK(ours_calculationUtf8);
 IITCALC_BENCHMARK(std_calculation);
+IITCALC_BENCHMARK(ours_calculationFen);
+IITCALC_BENCHMARK(std_calculationFen);
 
 // Collects each benchmark's least time per iteration so the ratios can be
 // printed after the usual table.
@@ -205,6 +229,7 @@ public:
             {"ours_integerToText", "std_integerToChars", 0},
             {"ours_calculation", "std_calculation", 1.0},
             {"ours_calculationUtf8", "std_calculation", 1.0},
+            {"ours_calculationFen", "std_calculationFen", 1.0},
         };
         std::printf("\n%-24s %-20s %10s %10s %8s %8s\n", "ours", "beside", "ours ns", "its ns", "ratio", "target");
         for (const Pair &pair : pairs) {

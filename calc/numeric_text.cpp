@@ -454,6 +454,13 @@ Result<double> strictConversion(std::basic_string_view<Unit> text, const Separat
 std::size_t writeFifteenDigits(double value, char *out)
 {
     constexpr int kRoom = 24;
+    // A whole number below 10^15 has at most 15 digits, every one exact:
+    // its digits are the text, and writing an integer is the cheaper work.
+    if (std::fabs(value) < 1e15) {
+        const auto whole = static_cast<long long>(value);
+        if (static_cast<double>(whole) == value)
+            return static_cast<std::size_t>(std::to_chars(out, out + kRoom, whole).ptr - out);
+    }
 #if defined(__cpp_lib_to_chars)
     const auto written = std::to_chars(out, out + kRoom, value, std::chars_format::general, 15);
     return written.ec == std::errc() ? static_cast<std::size_t>(written.ptr - out) : 0;
@@ -482,19 +489,17 @@ Result<double> convertStrict(std::string_view utf8, Separators separators)
 }
 
 template <class Unit>
-BasicNumberText<Unit> numberToText(double value, Separators separators)
+void numberToText(double value, Separators separators, BasicNumberText<Unit> &out)
 {
-    // One object returned on every path, so that it is built where the
-    // caller wants it and never copied.
-    BasicNumberText<Unit> out;
     if (!std::isfinite(value) || value == 0.0) {
         const std::string_view text = std::isnan(value) ? "NaN"
                                       : value == 0.0    ? "0"
                                       : value > 0       ? "Infinity"
                                                         : "-Infinity";
+        out.setSize(0);
         for (const char c : text)
             out.append(static_cast<Unit>(c));
-        return out;
+        return;
     }
 
     // Written where it stays, for UTF-8; beside it, to be widened, for
@@ -529,6 +534,13 @@ BasicNumberText<Unit> numberToText(double value, Separators separators)
         }
     }
     out.setSize(length);
+}
+
+template <class Unit>
+BasicNumberText<Unit> numberToText(double value, Separators separators)
+{
+    BasicNumberText<Unit> out;
+    numberToText(value, separators, out);
     return out;
 }
 
@@ -552,6 +564,8 @@ BasicNumberText<Unit> integerToText(std::int16_t value)
 
 template NumberText numberToText<char16_t>(double, Separators);
 template Utf8NumberText numberToText<char>(double, Separators);
+template void numberToText<char16_t>(double, Separators, NumberText &);
+template void numberToText<char>(double, Separators, Utf8NumberText &);
 template NumberText integerToText<char16_t>(std::int16_t);
 template Utf8NumberText integerToText<char>(std::int16_t);
 

@@ -89,6 +89,9 @@ Result<double> convertStrict(std::string_view utf8, Separators separators);
 // "NaN". Unit char16_t gives field text, char the same text in UTF-8.
 template <class Unit = char16_t>
 BasicNumberText<Unit> numberToText(double value, Separators separators);
+// The same, written into `out`, for a text kept inside a larger result.
+template <class Unit>
+void numberToText(double value, Separators separators, BasicNumberText<Unit> &out);
 
 // Integer to text: the decimal digits, with '-' when negative. 3500 gives
 // "3500".

@@ -11,33 +11,44 @@ Result<BasicTaxAssessment<Unit>> calculateFrom(std::basic_string_view<Unit> inco
                                                std::basic_string_view<Unit> insurance,
                                                std::basic_string_view<Unit> threshold, Separators separators)
 {
+    // One result returned on every path and filled in where it stands: an
+    // assessment is too large to be built aside and copied.
+    Result<BasicTaxAssessment<Unit>> result = RunTimeError::Overflow;
+
     const double insuranceAmount = readLenient(insurance);
     const double incomeAmount = readLenient(income);
     const double difference = incomeAmount - insuranceAmount;
 
     const Result<double> thresholdAmount = convertStrict(threshold, separators);
-    if (!thresholdAmount)
-        return thresholdAmount.error();
+    if (!thresholdAmount) {
+        result = thresholdAmount.error();
+        return result;
+    }
 
     const double taxable = difference - *thresholdAmount;
     if (!std::isfinite(difference) || !std::isfinite(taxable))
-        return RunTimeError::Overflow;
+        return result;
 
-    BasicTaxAssessment<Unit> assessment;
-    assessment.taxableAmount = taxable;
-    assessment.bracket = findBracket(taxable);
-    if (assessment.bracket) {
-        const TaxBracket &row = kTaxTable[*assessment.bracket];
+    const std::optional<std::size_t> bracket = findBracket(taxable);
+    double tax = 0;
+    if (bracket) {
+        const TaxBracket &row = kTaxTable[*bracket];
         // Two roundings, as written: the product, then the difference.
         const double product = taxable * row.rate;
-        const double tax = product - row.quickDeduction;
+        tax = product - row.quickDeduction;
         if (!std::isfinite(product) || !std::isfinite(tax))
-            return RunTimeError::Overflow;
-        assessment.tax = tax;
-        assessment.taxPayableText = numberToText<Unit>(tax, separators);
+            return result;
     }
-    assessment.taxBaseText = numberToText<Unit>(taxable, separators);
-    return assessment;
+
+    BasicTaxAssessment<Unit> &assessment = result.fill();
+    assessment.taxableAmount = taxable;
+    assessment.bracket = bracket;
+    if (bracket) {
+        assessment.tax = tax;
+        numberToText(tax, separators, assessment.taxPayableText.emplace());
+    }
+    numberToText(taxable, separators, assessment.taxBaseText);
+    return result;
 }
 
 } // namespace

@@ -41,6 +41,10 @@ std::optional<std::size_t> findBracket(double taxable);
 
 template <class Unit>
 struct BasicTaxAssessment {
+    // Written out, not defaulted: a defaulted one would have the whole
+    // object cleared before each member's own initialiser runs.
+    BasicTaxAssessment() {}
+
     double taxableAmount = 0;
     std::optional<std::size_t> bracket;                  // index into kTaxTable
     std::optional<double> tax;                           // only when a row applies

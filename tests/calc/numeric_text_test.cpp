@@ -175,6 +175,8 @@ INSTANTIATE_TEST_SUITE_P(
                     TextRow{"product", 1234.56 * 0.03, u"37.0368"}, TextRow{"below_one", -0.25, u"-0.25"},
                     TextRow{"just_below_exponent", 999999999999999, u"999999999999999"},
                     TextRow{"rounds_up_into_exponent", 999999999999999.9, u"1E+15"},
+                    TextRow{"whole_at_exponent", 1E15, u"1E+15"},
+                    TextRow{"whole_negative_largest", -999999999999999, u"-999999999999999"},
                     TextRow{"exponent_mantissa", 1.5E300, u"1.5E+300"},
                     TextRow{"sixteen_digits", 1234567890123456, u"1.23456789012346E+15"},
                     TextRow{"small_fixed", 0.0001, u"0.0001"}, TextRow{"small_exponent", 1.5E-7, u"1.5E-07"},
