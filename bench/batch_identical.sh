@@ -5,7 +5,8 @@
 #   bench/batch_identical.sh [LINES] [COMMIT] [windows]
 # LINES defaults to 1000000, COMMIT to 19aff19 (before the faster numbers);
 # "windows" compares the Windows programs under Wine (build the windows
-# preset first), in the prefix's own regional settings.
+# preset first), in the prefix's own regional settings. SEED=N draws
+# another batch.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 lines=${1:-1000000} commit=${2:-19aff19} target=${3:-linux}
@@ -25,7 +26,7 @@ else
 fi
 [[ -x $new ]] || { echo "no $new: build it first" >&2; exit 2; }
 
-mawk -v lines="$lines" -v kind=mixed -f bench/batch_input.awk >"$scratch/in"
+mawk -v lines="$lines" -v kind=mixed -v seed="${SEED:-1}" -f bench/batch_input.awk >"$scratch/in"
 echo "$lines lines, $(wc -c <"$scratch/in") bytes; $old against $new"
 failed=0
 for locale in "${locales[@]}"; do

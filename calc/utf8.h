@@ -16,7 +16,7 @@ std::u16string fromUtf8(std::string_view text);
 // it; `next` must lie before `end`. Where fromUtf8 writes U+FFFD this gives
 // U+FFFD and moves past the same bytes, so a reading of UTF-8 sees exactly
 // the characters it would see in fromUtf8's result.
-char32_t decodeUtf8Sequence(const char *&next, const char *end);
+[[gnu::cold]] char32_t decodeUtf8Sequence(const char *&next, const char *end);
 inline char32_t decodeUtf8(const char *&next, const char *end)
 {
     const auto lead = static_cast<unsigned char>(*next);
