@@ -4,13 +4,13 @@
 # in a prefix of its own in the build folder: it installs the programs, the
 # Start-menu shortcut and the uninstaller, registers itself, and the
 # uninstaller takes all of it away again.
-#   windows_installer_test.sh BUILD_DIR
-# Without a window in the build, the shortcut is checked with a stand-in for
-# iitcalc.exe.
+#   windows_installer_test.sh BUILD_DIR [PREFIX]
+# PREFIX defaults to BUILD_DIR/wine-installer. Without a window in the
+# build, the shortcut is checked with a stand-in for iitcalc.exe.
 set -uo pipefail
 build=$(cd "$1" && pwd)
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-prefix=$build/wine-installer
+prefix=${2:-$build/wine-installer}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 failures=0
@@ -19,10 +19,30 @@ fail() {
   failures=$((failures + 1))
 }
 run() { "$source_dir/cmake/wine-run" "$prefix" "$@"; }
-# Waits for every program in the prefix to end (the uninstaller goes on in a
-# copy of itself after the one started has returned).
-settle() { WINEPREFIX=$prefix timeout 120 wineserver -w || fail "programs in the prefix did not end"; }
 unixPath() { run winepath -u "$1" | tr -d '\r'; }
+
+# processes: "PID COMMAND-LINE" for each process running in the prefix, Wine's
+# own server aside.
+processes() {
+  local dir pid
+  for dir in /proc/[0-9]*; do
+    pid=${dir#/proc/}
+    tr '\0' '\n' <"$dir/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" || continue
+    [[ $(cat "$dir/comm" 2>/dev/null) == wineserver* ]] && continue
+    echo "$pid $(tr '\0' ' ' <"$dir/cmdline" 2>/dev/null)"
+  done
+}
+# Waits for every program in the prefix to end but Wine's own, which stay as
+# long as the server (the uninstaller goes on in a copy of itself after the
+# one started has returned).
+settle() {
+  local _
+  for _ in $(seq 240); do
+    processes | grep -viq '^[0-9]* [a-z]:\\windows\\' || return 0
+    sleep 0.5
+  done
+  fail "programs in the prefix did not end: $(processes | grep -vi '^[0-9]* [a-z]:\\windows\\')"
+}
 
 cmake --build "$build" --target windows_packages >"$scratch/packaging.log" 2>&1 || {
   cat "$scratch/packaging.log"
