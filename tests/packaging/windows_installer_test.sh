@@ -30,9 +30,9 @@ processes() {
   local dir pid
   for dir in /proc/[0-9]*; do
     pid=${dir#/proc/}
-    tr '\0' '\n' <"$dir/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" || continue
+    { tr '\0' '\n' <"$dir/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" || continue
     [[ $(cat "$dir/comm" 2>/dev/null) == wineserver* ]] && continue
-    echo "$pid $(tr '\0' ' ' <"$dir/cmdline" 2>/dev/null)"
+    echo "$pid $({ tr '\0' ' ' <"$dir/cmdline"; } 2>/dev/null)"
   done
 }
 # Waits for every program in the prefix to end but Wine's own, which stay as
