@@ -2,11 +2,14 @@
 
 #include "calc/utf8.h"
 
+#include <fast_float/fast_float.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <limits>
-#include <system_error>
 
 namespace iitcalc {
 
@@ -14,114 +17,219 @@ namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
-bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+// No character has this value: it stands past the end of a text.
+constexpr char32_t kEnd = 0xFFFFFFFF;
+
+bool isDigit(char32_t c) { return c - U'0' < 10; }
+
+unsigned digitValue(char32_t c) { return static_cast<unsigned>(c - U'0'); }
 
 // A Chinese input method in full-width mode types the forms U+FF01..U+FF5E
 // of the ASCII characters '!'..'~' (１２３，．－) and U+3000 for a blank; the
 // readings see each as its ASCII counterpart.
-char16_t fold(char16_t c)
+char32_t fold(char32_t c)
 {
-    if (c < u'\u3000') [[likely]]
+    if (c < U'\u3000') [[likely]]
         return c;
-    if (c >= u'\uFF01' && c <= u'\uFF5E')
-        return static_cast<char16_t>(c - 0xFEE0);
-    return c == u'\u3000' ? u' ' : c;
+    if (c >= U'\uFF01' && c <= U'\uFF5E')
+        return c - 0xFEE0;
+    return c == U'\u3000' ? U' ' : c;
 }
 
-int hexValue(char16_t c)
+int hexValue(char32_t c)
 {
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
+    if (c >= U'0' && c <= U'9')
+        return static_cast<int>(c - U'0');
+    if (c >= U'a' && c <= U'f')
+        return static_cast<int>(c - U'a') + 10;
+    if (c >= U'A' && c <= U'F')
+        return static_cast<int>(c - U'A') + 10;
     return -1;
 }
 
-// Collects the digits of a decimal literal and turns them into the
-// correctly rounded double. Only the first kMaxDigits significant digits are
-// kept; anything nonzero beyond them is folded into one sticky digit, which
-// is enough to round correctly (no double needs more than 767 digits to
-// decide its rounding). So a literal of any length costs a fixed buffer.
-class DecimalBuilder {
+bool isLenientBlank(char32_t c) { return c <= U' ' && (c == U' ' || c == U'\t' || c == U'\n'); }
+
+bool isStrictBlank(char32_t c) { return c <= U' ' && (c == U' ' || c == U'\t'); }
+
+// The characters of a UTF-16 or UTF-8 text one at a time, folded, read where
+// they stand. A UTF-16 unit is a character (a surrogate is one the readings
+// never accept); UTF-8 is decoded as fromUtf8 decodes it.
+template <class Unit>
+class Cursor {
 public:
-    void integerDigit(char16_t c)
+    explicit Cursor(std::basic_string_view<Unit> text)
+        : m_next(text.data())
+        , m_end(text.data() + text.size())
     {
-        if (m_count == 0 && c == u'0')
-            return;
-        if (m_count < kMaxDigits) {
-            m_digits[m_count++] = static_cast<char>(c);
+        advance();
+    }
+
+    // kEnd past the last character.
+    char32_t current() const { return m_current; }
+    const Unit *position() const { return m_here; }
+
+    void advance()
+    {
+        m_here = m_next;
+        if (m_next == m_end) {
+            m_current = kEnd;
+        } else if constexpr (sizeof(Unit) == 1) {
+            const auto byte = static_cast<unsigned char>(*m_next);
+            if (byte < 0x80) [[likely]] {
+                m_current = byte;
+                ++m_next;
+            } else {
+                m_current = fold(decodeUtf8Sequence(m_next, m_end));
+            }
         } else {
-            ++m_scale;
-            m_sticky = m_sticky || c != u'0';
+            m_current = fold(*m_next++);
         }
-    }
-
-    void fractionDigit(char16_t c)
-    {
-        if (m_count == 0 && c == u'0') {
-            --m_scale;
-            return;
-        }
-        if (m_count < kMaxDigits) {
-            m_digits[m_count++] = static_cast<char>(c);
-            --m_scale;
-        } else {
-            m_sticky = m_sticky || c != u'0';
-        }
-    }
-
-    void exponentDigit(char16_t c)
-    {
-        if (m_exponent < kExponentCap)
-            m_exponent = m_exponent * 10 + (c - u'0');
-    }
-
-    void setNegativeExponent() { m_negativeExponent = true; }
-    bool hasDigits() const { return m_count != 0 || m_scale != 0; }
-
-    // ±infinity beyond the double range, ±0 below it. Writes the literal's
-    // canonical form after the digits, so call it once.
-    double value(bool negative)
-    {
-        const double sign = negative ? -1.0 : 1.0;
-        if (m_count == 0)
-            return sign * 0.0;
-        std::size_t length = m_count;
-        long long exponent = m_scale + (m_negativeExponent ? -m_exponent : m_exponent);
-        if (m_sticky) {
-            m_digits[length++] = '1';
-            --exponent;
-        }
-        // The value lies in [10^(order-1), 10^order).
-        const long long order = static_cast<long long>(length) + exponent;
-        if (order > 310)
-            return sign * kInfinity;
-        if (order < -330)
-            return sign * 0.0;
-        if (exponent != 0) {
-            m_digits[length++] = 'e';
-            length = static_cast<std::size_t>(
-                std::to_chars(m_digits.data() + length, m_digits.data() + m_digits.size(), exponent).ptr -
-                m_digits.data());
-        }
-        double magnitude = 0.0;
-        const auto parsed = std::from_chars(m_digits.data(), m_digits.data() + length, magnitude);
-        if (parsed.ec == std::errc::result_out_of_range)
-            magnitude = order > 0 ? kInfinity : 0.0;
-        return sign * magnitude;
     }
 
 private:
-    static constexpr std::size_t kMaxDigits = 800;
+    const Unit *m_here = nullptr;
+    const Unit *m_next;
+    const Unit *m_end;
+    char32_t m_current = kEnd;
+};
+
+constexpr std::size_t kMantissaDigits = 19;
+constexpr std::size_t kMaxDigits = 800;
+
+// Where a literal's digits beyond the first 19 are kept, with room for the
+// sticky digit and an exponent after them: left uninitialised on purpose,
+// only what has been written is ever read.
+using LongDigits = std::array<char, kMaxDigits + 2 + 24>;
+
+// The correctly rounded value of `count` significant digits, the first 19 of
+// them summed up in `mantissa` and the rest in `digits` from index 19,
+// times 10^exponent; a `sticky` literal has nonzero digits beyond them.
+// Kept out of the digit loops' way: most literals never come here.
+[[gnu::noinline]] double preciseDecimal(bool negative, std::uint64_t mantissa, std::size_t count, long long exponent,
+                                        bool sticky, LongDigits &digits)
+{
+    if (count <= kMantissaDigits) {
+        // fast_float's own step from digits to double (Eisel and Lemire's),
+        // which settles all but a few rare cases and says so.
+        const fast_float::adjusted_mantissa rounded =
+            fast_float::compute_float<fast_float::binary_format<double>>(exponent, mantissa);
+        if (rounded.power2 >= 0) {
+            double value = 0;
+            fast_float::to_float(negative, rounded, value);
+            return value;
+        }
+    }
+
+    // The digits summed up come first: exactly min(count, 19) of them, as
+    // the first is not 0.
+    std::to_chars(digits.data(), digits.data() + kMantissaDigits, mantissa);
+    std::size_t length = count;
+    if (sticky) {
+        digits[length++] = '1';
+        --exponent;
+    }
+    const double sign = negative ? -1.0 : 1.0;
+    // The value lies in [10^(order-1), 10^order).
+    const long long order = static_cast<long long>(length) + exponent;
+    if (order > 310)
+        return sign * kInfinity;
+    if (order < -330)
+        return sign * 0.0;
+    if (exponent != 0) {
+        digits[length++] = 'e';
+        length = static_cast<std::size_t>(
+            std::to_chars(digits.data() + length, digits.data() + digits.size(), exponent).ptr - digits.data());
+    }
+    // fast_float gives ±infinity and 0 beyond the range, which the order
+    // test above has mostly settled already; it decides the rounding by
+    // every digit given.
+    double magnitude = 0.0;
+    fast_float::from_chars(digits.data(), digits.data() + length, magnitude);
+    return sign * magnitude;
+}
+
+// Collects the digits of a decimal literal and turns them into the
+// correctly rounded double. The first 19 significant digits are summed up
+// as they come; most literals have no more, and most of those need one
+// multiplication or division at most. Beyond them up to kMaxDigits are kept
+// as text, and anything nonzero beyond those is folded into one sticky
+// digit, which is enough to round correctly (no double needs more than 767
+// digits to decide its rounding). So a literal of any length costs a fixed
+// buffer.
+class DecimalBuilder {
+public:
+    explicit DecimalBuilder(LongDigits &digits)
+        : m_digits(digits)
+    {
+    }
+
+    // Leading zeros leave the mantissa 0 and so are not counted.
+    void integerDigit(char32_t c)
+    {
+        const unsigned digit = digitValue(c);
+        if (m_count < kMantissaDigits) {
+            m_mantissa = m_mantissa * 10 + digit;
+            m_count += m_mantissa != 0;
+        } else if (m_count < kMaxDigits) {
+            m_digits[m_count++] = static_cast<char>('0' + digit);
+        } else {
+            ++m_scale;
+            m_sticky = m_sticky || digit != 0;
+        }
+    }
+
+    void fractionDigit(char32_t c)
+    {
+        const unsigned digit = digitValue(c);
+        if (m_count < kMantissaDigits) {
+            m_mantissa = m_mantissa * 10 + digit;
+            m_count += m_mantissa != 0;
+            --m_scale;
+        } else if (m_count < kMaxDigits) {
+            m_digits[m_count++] = static_cast<char>('0' + digit);
+            --m_scale;
+        } else {
+            m_sticky = m_sticky || digit != 0;
+        }
+    }
+
+    void exponentDigit(char32_t c)
+    {
+        if (m_exponent < kExponentCap)
+            m_exponent = m_exponent * 10 + digitValue(c);
+    }
+
+    void setNegativeExponent() { m_negativeExponent = true; }
+
+    // ±infinity beyond the double range, ±0 below it. Writes the literal's
+    // canonical form into the digits, so call it once.
+    double value(bool negative) const
+    {
+        if (m_count == 0)
+            return negative ? -0.0 : 0.0;
+        const long long exponent = m_scale + (m_negativeExponent ? -m_exponent : m_exponent);
+        if (m_count <= kMantissaDigits && m_mantissa <= kExactMantissa && exponent >= -kExactPower &&
+            exponent <= kExactPower) {
+            // Both operands are exact, so the one operation rounds correctly.
+            const double mantissa = static_cast<double>(m_mantissa);
+            const double power = kPowersOfTen[static_cast<std::size_t>(exponent < 0 ? -exponent : exponent)];
+            const double magnitude = exponent < 0 ? mantissa / power : mantissa * power;
+            return negative ? -magnitude : magnitude;
+        }
+        return preciseDecimal(negative, m_mantissa, m_count, exponent, m_sticky, m_digits);
+    }
+
+private:
+    static constexpr std::uint64_t kExactMantissa = std::uint64_t{1} << 53;
+    static constexpr long long kExactPower = 22;
+    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     // An exponent saturates here, far beyond the digit count of any text
     // that fits in memory, so the scale can never pull it back into range.
     static constexpr long long kExponentCap = 100'000'000'000'000'000;
 
-    // Room for the sticky digit and an exponent after the kept digits; left
-    // uninitialised on purpose, only the first m_count are ever read.
-    std::array<char, kMaxDigits + 2 + 24> m_digits;
+    LongDigits &m_digits;
+    std::uint64_t m_mantissa = 0;
     std::size_t m_count = 0;
     long long m_scale = 0;
     long long m_exponent = 0;
@@ -129,9 +237,11 @@ private:
     bool m_sticky = false;
 };
 
-// An integer given in base 16 or 8, correctly rounded like any literal.
-// Octal digits are regrouped into hexadecimal ones (four octal digits are
-// three hexadecimal ones) so both go through the same exact conversion.
+// An integer given in base 16 or 8, correctly rounded like any literal. Only
+// its leading 61 to 64 bits are kept, with one sticky bit for whatever is
+// nonzero below them: more than the 53 bits of a double and the one that
+// decides the rounding, so the conversion of those 64 bits rounds as the
+// whole integer would.
 class RadixBuilder {
 public:
     explicit RadixBuilder(int bitsPerDigit)
@@ -140,252 +250,195 @@ public:
     }
 
     // False when c is not a digit of this base.
-    bool digit(char16_t c)
+    bool digit(char32_t c)
     {
         const int value = hexValue(c);
         if (value < 0 || value >= (1 << m_bitsPerDigit))
             return false;
-        if (m_count == 0 && value == 0)
-            return true;
-        if (m_count < m_digits.size())
-            m_digits[m_count++] = static_cast<char>(value);
-        else
-            m_tooLong = true;
+        if (m_leading >> (64 - m_bitsPerDigit) == 0) {
+            m_leading = (m_leading << m_bitsPerDigit) | static_cast<unsigned>(value);
+        } else {
+            if (m_dropped < kDroppedCap)
+                m_dropped += m_bitsPerDigit;
+            m_sticky = m_sticky || value != 0;
+        }
         return true;
     }
 
-    double value() const
-    {
-        if (m_tooLong || m_count * static_cast<std::size_t>(m_bitsPerDigit) > kMaxHexDigits * 4)
-            return kInfinity;
-        std::array<char, kMaxHexDigits + 4> hex;
-        std::size_t hexCount = 0;
-        constexpr char kHexDigits[] = "0123456789abcdef";
-        if (m_bitsPerDigit == 4) {
-            for (std::size_t i = 0; i < m_count; ++i)
-                hex[hexCount++] = kHexDigits[static_cast<unsigned char>(m_digits[i])];
-        } else {
-            const std::size_t padding = (4 - m_count % 4) % 4;
-            unsigned group = 0;
-            for (std::size_t i = 0; i < padding + m_count; ++i) {
-                const unsigned digit = i < padding ? 0u : static_cast<unsigned char>(m_digits[i - padding]);
-                group = (group << 3) | digit;
-                if (i % 4 == 3) {
-                    hex[hexCount++] = kHexDigits[(group >> 8) & 0xF];
-                    hex[hexCount++] = kHexDigits[(group >> 4) & 0xF];
-                    hex[hexCount++] = kHexDigits[group & 0xF];
-                    group = 0;
-                }
-            }
-        }
-        if (hexCount == 0)
-            return 0.0;
-        double value = 0.0;
-        const auto parsed = std::from_chars(hex.data(), hex.data() + hexCount, value, std::chars_format::hex);
-        return parsed.ec == std::errc::result_out_of_range ? kInfinity : value;
-    }
+    // +infinity beyond the double range.
+    double value() const { return std::ldexp(static_cast<double>(m_leading | (m_sticky ? 1u : 0u)), m_dropped); }
 
 private:
-    static constexpr std::size_t kMaxHexDigits = 260; // 1040 bits: beyond any double
+    // Far beyond the double range, and small enough never to overflow.
+    static constexpr int kDroppedCap = 4096;
 
-    std::array<char, kMaxHexDigits * 2> m_digits;
-    std::size_t m_count = 0;
+    std::uint64_t m_leading = 0;
+    int m_dropped = 0;
     int m_bitsPerDigit;
-    bool m_tooLong = false;
+    bool m_sticky = false;
 };
 
-bool isLenientBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n'; }
-
-bool isStrictBlank(char16_t c) { return c == u' ' || c == u'\t'; }
-
-} // namespace
-
-NumberText::NumberText(std::u16string_view text)
+template <class Unit>
+double lenientReading(std::basic_string_view<Unit> text)
 {
-    m_size = static_cast<std::uint8_t>(std::min(text.size(), kCapacity));
-    std::copy_n(text.begin(), m_size, m_units.begin());
-}
+    Cursor<Unit> in(text);
+    const auto next = [&in] {
+        do
+            in.advance();
+        while (isLenientBlank(in.current()));
+    };
+    while (isLenientBlank(in.current()))
+        in.advance();
 
-std::string NumberText::utf8() const { return toUtf8(view()); }
-
-double readLenient(std::u16string_view text)
-{
-    // One pass over the text; blanks are skipped whatever the state.
-    enum class State { Start, AfterSign, Ampersand, Radix, Integer, Fraction, ExponentStart, ExponentSign, Exponent };
-    State state = State::Start;
     bool negative = false;
-    DecimalBuilder number;
-    RadixBuilder radix(4);
-
-    for (const char16_t unit : text) {
-        const char16_t c = fold(unit);
-        if (isLenientBlank(c))
-            continue;
-        switch (state) {
-        case State::Start:
-            if (c == u'+' || c == u'-') {
-                negative = c == u'-';
-                state = State::AfterSign;
-                continue;
-            }
-            [[fallthrough]];
-        case State::AfterSign:
-            if (c == u'&') {
-                state = State::Ampersand;
-                continue;
-            }
-            [[fallthrough]];
-        case State::Integer:
-            if (isDigit(c)) {
-                number.integerDigit(c);
-                state = State::Integer;
-                continue;
-            }
-            if (c == u'.') {
-                state = State::Fraction;
-                continue;
-            }
-            if ((c == u'E' || c == u'e') && state == State::Integer) {
-                state = State::ExponentStart;
-                continue;
-            }
-            break;
-        case State::Fraction:
-            if (isDigit(c)) {
-                number.fractionDigit(c);
-                continue;
-            }
-            // "1.E3" has digits; ".E3" has none and stops.
-            if ((c == u'E' || c == u'e') && number.hasDigits()) {
-                state = State::ExponentStart;
-                continue;
-            }
-            break;
-        case State::ExponentStart:
-            if (c == u'+' || c == u'-') {
-                if (c == u'-')
-                    number.setNegativeExponent();
-                state = State::ExponentSign;
-                continue;
-            }
-            [[fallthrough]];
-        case State::ExponentSign:
-        case State::Exponent:
-            if (isDigit(c)) {
-                number.exponentDigit(c);
-                state = State::Exponent;
-                continue;
-            }
-            break;
-        case State::Ampersand:
-            if (c == u'H' || c == u'h' || c == u'O' || c == u'o') {
-                radix = RadixBuilder(c == u'H' || c == u'h' ? 4 : 3);
-                state = State::Radix;
-                continue;
-            }
-            break;
-        case State::Radix:
-            if (radix.digit(c))
-                continue;
-            break;
-        }
-        break;
+    if (in.current() == U'+' || in.current() == U'-') {
+        negative = in.current() == U'-';
+        next();
     }
-
-    if (state == State::Radix) {
+    if (in.current() == U'&') {
+        next();
+        const char32_t kind = in.current() | 0x20; // 'H' and 'h', 'O' and 'o'
+        if (kind != U'h' && kind != U'o')
+            return negative ? -0.0 : 0.0;
+        RadixBuilder radix(kind == U'h' ? 4 : 3);
+        next();
+        while (radix.digit(in.current()))
+            next();
         const double magnitude = radix.value();
         return negative ? -magnitude : magnitude;
     }
-    if (state == State::Ampersand)
-        return negative ? -0.0 : 0.0;
-    return number.value(negative);
-}
 
-Result<double> convertStrict(std::u16string_view text, Separators separators)
-{
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && isStrictBlank(fold(text[begin])))
-        ++begin;
-    while (end > begin && isStrictBlank(fold(text[end - 1])))
-        --end;
-
-    // A full-width separator stands for its ASCII form, whichever of the two
-    // the locale names.
-    const char16_t decimal = fold(separators.decimal);
-    const char16_t grouping = fold(separators.grouping);
-    const bool grouped = grouping != 0 && grouping != decimal;
-
-    std::size_t pos = begin;
-    const auto at = [&](std::size_t i) { return i < end ? fold(text[i]) : u'\0'; };
-    const auto digitAt = [&](std::size_t i) { return isDigit(at(i)); };
-
-    bool negative = false;
-    if (at(pos) == u'+' || at(pos) == u'-') {
-        negative = at(pos) == u'-';
-        ++pos;
-    }
-
-    DecimalBuilder number;
+    // Blanks are skipped wherever they stand, digits being the likelier.
+    LongDigits digits;
+    DecimalBuilder number(digits);
     bool anyDigit = false;
-    const std::size_t integerBegin = pos;
-    bool anyGroupingSeparator = false;
-    while (pos < end) {
-        const char16_t c = at(pos);
-        if (isDigit(c)) {
-            number.integerDigit(c);
+    for (;; in.advance()) {
+        if (isDigit(in.current())) {
+            number.integerDigit(in.current());
             anyDigit = true;
-            ++pos;
-        } else if (grouped && c == grouping && pos > integerBegin && digitAt(pos + 1)) {
-            anyGroupingSeparator = true;
-            ++pos;
-        } else {
+        } else if (!isLenientBlank(in.current())) {
             break;
         }
     }
-    if (anyGroupingSeparator) {
-        // Each group, counted from the right, must have the locale's size;
-        // the leftmost may be shorter. "3500,5" is not 35005.
-        std::size_t group = 0;
-        std::size_t digits = 0;
-        for (std::size_t i = pos; i-- > integerBegin;) {
-            if (at(i) != grouping) {
-                ++digits;
-                continue;
+    if (in.current() == U'.') {
+        for (next();; in.advance()) {
+            if (isDigit(in.current())) {
+                number.fractionDigit(in.current());
+                anyDigit = true;
+            } else if (!isLenientBlank(in.current())) {
+                break;
             }
-            if (digits != separators.groupSize(group))
-                return RunTimeError::TypeMismatch;
-            ++group;
-            digits = 0;
         }
-        if (digits > separators.groupSize(group))
-            return RunTimeError::TypeMismatch;
     }
-    if (pos < end && at(pos) == decimal) {
-        ++pos;
-        while (digitAt(pos)) {
-            number.fractionDigit(at(pos));
+    // "1.E3" has digits; ".E3" has none and stops.
+    if (anyDigit && (in.current() == U'E' || in.current() == U'e')) {
+        next();
+        if (in.current() == U'+' || in.current() == U'-') {
+            if (in.current() == U'-')
+                number.setNegativeExponent();
+            next();
+        }
+        for (;; in.advance()) {
+            if (isDigit(in.current()))
+                number.exponentDigit(in.current());
+            else if (!isLenientBlank(in.current()))
+                break;
+        }
+    }
+    return number.value(negative);
+}
+
+// Each group of the integer part, counted from the right, must have the
+// locale's size; the leftmost may be shorter. "3500,5" is not 35005. The
+// integer part runs from `in` to `end` and holds `separators` separators.
+template <class Unit>
+bool groupsFit(Cursor<Unit> in, const Unit *end, char32_t grouping, std::size_t separators, const Separators &locale)
+{
+    std::size_t group = separators;
+    std::size_t digits = 0;
+    for (; in.position() != end; in.advance()) {
+        if (in.current() != grouping) {
+            ++digits;
+            continue;
+        }
+        if (group == separators ? digits > locale.groupSize(group) : digits != locale.groupSize(group))
+            return false;
+        --group;
+        digits = 0;
+    }
+    return digits == locale.groupSize(0);
+}
+
+template <class Unit>
+Result<double> strictConversion(std::basic_string_view<Unit> text, const Separators &separators)
+{
+    Cursor<Unit> in(text);
+    while (isStrictBlank(in.current()))
+        in.advance();
+
+    // A full-width separator stands for its ASCII form, whichever of the two
+    // the locale names.
+    const char32_t decimal = fold(separators.decimal);
+    const char32_t grouping = fold(separators.grouping);
+    const bool grouped = grouping != 0 && grouping != decimal;
+
+    bool negative = false;
+    if (in.current() == U'+' || in.current() == U'-') {
+        negative = in.current() == U'-';
+        in.advance();
+    }
+
+    LongDigits digits;
+    DecimalBuilder number(digits);
+    bool anyDigit = false;
+    const Cursor<Unit> integerBegin = in;
+    std::size_t groupingSeparators = 0;
+    for (;;) {
+        const char32_t c = in.current();
+        if (isDigit(c)) {
+            number.integerDigit(c);
             anyDigit = true;
-            ++pos;
+            in.advance();
+            continue;
+        }
+        if (!grouped || c != grouping || !anyDigit)
+            break;
+        Cursor<Unit> after = in;
+        after.advance();
+        if (!isDigit(after.current()))
+            break;
+        ++groupingSeparators;
+        in = after;
+    }
+    if (groupingSeparators != 0 && !groupsFit(integerBegin, in.position(), grouping, groupingSeparators, separators))
+        return RunTimeError::TypeMismatch;
+    if (in.current() == decimal) {
+        in.advance();
+        while (isDigit(in.current())) {
+            number.fractionDigit(in.current());
+            anyDigit = true;
+            in.advance();
         }
     }
     if (!anyDigit)
         return RunTimeError::TypeMismatch;
-    if (at(pos) == u'E' || at(pos) == u'e') {
-        ++pos;
-        if (at(pos) == u'+' || at(pos) == u'-') {
-            if (at(pos) == u'-')
+    if (in.current() == U'E' || in.current() == U'e') {
+        in.advance();
+        if (in.current() == U'+' || in.current() == U'-') {
+            if (in.current() == U'-')
                 number.setNegativeExponent();
-            ++pos;
+            in.advance();
         }
-        if (!digitAt(pos))
+        if (!isDigit(in.current()))
             return RunTimeError::TypeMismatch;
-        while (digitAt(pos)) {
-            number.exponentDigit(at(pos));
-            ++pos;
+        while (isDigit(in.current())) {
+            number.exponentDigit(in.current());
+            in.advance();
         }
     }
-    if (pos != end)
+    while (isStrictBlank(in.current()))
+        in.advance();
+    if (in.current() != kEnd)
         return RunTimeError::TypeMismatch;
 
     const double value = number.value(negative);
@@ -394,88 +447,126 @@ Result<double> convertStrict(std::u16string_view text, Separators separators)
     return value;
 }
 
-NumberText numberToText(double value, Separators separators)
+// The value rounded to 15 significant digits as C's "%.15g" writes it: the
+// exponent form ("1.5e+300", "5e-05") exactly where ours has it, trailing
+// zeros already dropped; at most 22 characters ("-1.23456789012346e-308").
+// Returns how many were written into the 24 at `out`.
+std::size_t writeFifteenDigits(double value, char *out)
 {
-    if (std::isnan(value))
-        return NumberText(u"NaN");
-    if (std::isinf(value))
-        return NumberText(value > 0 ? u"Infinity" : u"-Infinity");
-    if (value == 0.0)
-        return NumberText(u"0");
-
-    // d.dddddddddddddde±X: the value rounded to 15 significant digits.
-    std::array<char, 32> scientific{};
-    const auto written = std::to_chars(scientific.data(), scientific.data() + scientific.size(), std::fabs(value),
-                                       std::chars_format::scientific, 14);
-    const char *ePos = std::find(scientific.data(), written.ptr, 'e');
-    int exponent = 0;
-    std::from_chars(ePos[1] == '+' ? ePos + 2 : ePos + 1, written.ptr, exponent);
-
-    std::array<char, 15> digits{};
-    std::size_t count = 0;
-    for (const char *p = scientific.data(); p < ePos; ++p) {
-        if (*p != '.')
-            digits[count++] = *p;
+    constexpr int kRoom = 24;
+    // A whole number below 10^15 has at most 15 digits, every one exact:
+    // its digits are the text, and writing an integer is the cheaper work.
+    if (std::fabs(value) < 1e15) {
+        const auto whole = static_cast<long long>(value);
+        if (static_cast<double>(whole) == value)
+            return static_cast<std::size_t>(std::to_chars(out, out + kRoom, whole).ptr - out);
     }
-    while (count > 1 && digits[count - 1] == '0')
-        --count;
+#if defined(__cpp_lib_to_chars)
+    const auto written = std::to_chars(out, out + kRoom, value, std::chars_format::general, 15);
+    return written.ec == std::errc() ? static_cast<std::size_t>(written.ptr - out) : 0;
+#else
+    // A standard library without floating-point to_chars; C's formatting
+    // rounds exactly there too, and writes '.' whatever the locale.
+    const int length = std::snprintf(out, kRoom, "%.15g", value);
+    return length > 0 && length < kRoom ? static_cast<std::size_t>(length) : 0;
+#endif
+}
 
-    NumberText out;
-    const auto put = [&out](char16_t c) { out.append(c); };
-    if (value < 0)
-        put(u'-');
+} // namespace
 
-    if (exponent >= 15 || exponent < -4) {
-        put(static_cast<char16_t>(digits[0]));
-        if (count > 1) {
-            put(separators.decimal);
-            for (std::size_t i = 1; i < count; ++i)
-                put(static_cast<char16_t>(digits[i]));
-        }
-        put(u'E');
-        put(exponent < 0 ? u'-' : u'+');
-        const int magnitude = exponent < 0 ? -exponent : exponent;
-        if (magnitude < 10)
-            put(u'0');
-        std::array<char, 4> exponentDigits{};
-        const auto end = std::to_chars(exponentDigits.data(), exponentDigits.data() + exponentDigits.size(), magnitude);
-        for (const char *p = exponentDigits.data(); p < end.ptr; ++p)
-            put(static_cast<char16_t>(*p));
-    } else if (exponent >= 0) {
-        const auto integerDigits = static_cast<std::size_t>(exponent) + 1;
-        for (std::size_t i = 0; i < integerDigits; ++i)
-            put(i < count ? static_cast<char16_t>(digits[i]) : u'0');
-        if (count > integerDigits) {
-            put(separators.decimal);
-            for (std::size_t i = integerDigits; i < count; ++i)
-                put(static_cast<char16_t>(digits[i]));
-        }
-    } else {
-        put(u'0');
-        put(separators.decimal);
-        for (int i = -1; i > exponent; --i)
-            put(u'0');
-        for (std::size_t i = 0; i < count; ++i)
-            put(static_cast<char16_t>(digits[i]));
+double readLenient(std::u16string_view text) { return lenientReading(text); }
+
+double readLenient(std::string_view utf8) { return lenientReading(utf8); }
+
+Result<double> convertStrict(std::u16string_view text, Separators separators)
+{
+    return strictConversion(text, separators);
+}
+
+Result<double> convertStrict(std::string_view utf8, Separators separators)
+{
+    return strictConversion(utf8, separators);
+}
+
+template <class Unit>
+void numberToText(double value, Separators separators, BasicNumberText<Unit> &out)
+{
+    if (!std::isfinite(value) || value == 0.0) {
+        const std::string_view text = std::isnan(value) ? "NaN"
+                                      : value == 0.0    ? "0"
+                                      : value > 0       ? "Infinity"
+                                                        : "-Infinity";
+        out.setSize(0);
+        for (const char c : text)
+            out.append(static_cast<Unit>(c));
+        return;
     }
+
+    // Written where it stays, for UTF-8; beside it, to be widened, for
+    // UTF-16.
+    Unit *const units = out.data();
+    std::array<char, BasicNumberText<Unit>::kCapacity> narrow;
+    char *const written = sizeof(Unit) == 1 ? reinterpret_cast<char *>(units) : narrow.data();
+    std::size_t length = writeFifteenDigits(value, written);
+    if constexpr (sizeof(Unit) != 1) {
+        for (std::size_t i = 0; i < length; ++i)
+            units[i] = static_cast<unsigned char>(written[i]);
+    }
+
+    // The exponent form ends in "e+XX" or "e+XXX".
+    for (const std::size_t back : {std::size_t{4}, std::size_t{5}}) {
+        if (length > back && units[length - back] == Unit{'e'})
+            units[length - back] = Unit{'E'};
+    }
+    if (separators.decimal != u'.') {
+        const auto point = static_cast<std::size_t>(std::find(units, units + length, Unit{'.'}) - units);
+        if constexpr (sizeof(Unit) == 1) {
+            // A separator of up to three bytes still fits: 22 + 2 units.
+            char separator[4];
+            const std::size_t width = encodeUtf8(separators.decimal, separator);
+            if (point < length) {
+                std::memmove(units + point + width, units + point + 1, length - point - 1);
+                std::memcpy(units + point, separator, width);
+                length += width - 1;
+            }
+        } else if (point < length) {
+            units[point] = separators.decimal;
+        }
+    }
+    out.setSize(length);
+}
+
+template <class Unit>
+BasicNumberText<Unit> numberToText(double value, Separators separators)
+{
+    BasicNumberText<Unit> out;
+    numberToText(value, separators, out);
     return out;
 }
 
-NumberText integerToText(std::int16_t value)
+template <class Unit>
+BasicNumberText<Unit> integerToText(std::int16_t value)
 {
-    NumberText out;
+    BasicNumberText<Unit> out;
     if (value < 0)
-        out.append(u'-');
+        out.append(Unit{'-'});
     unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
-    std::array<char16_t, 5> reversed;
+    std::array<Unit, 5> reversed;
     std::size_t count = 0;
     do {
-        reversed[count++] = static_cast<char16_t>(u'0' + magnitude % 10);
+        reversed[count++] = static_cast<Unit>('0' + magnitude % 10);
         magnitude /= 10;
     } while (magnitude != 0);
     while (count > 0)
         out.append(reversed[--count]);
     return out;
 }
+
+template NumberText numberToText<char16_t>(double, Separators);
+template Utf8NumberText numberToText<char>(double, Separators);
+template void numberToText<char16_t>(double, Separators, NumberText &);
+template void numberToText<char>(double, Separators, Utf8NumberText &);
+template NumberText integerToText<char16_t>(std::int16_t);
+template Utf8NumberText integerToText<char>(std::int16_t);
 
 } // namespace iitcalc

@@ -6,8 +6,9 @@
 
 namespace iitcalc {
 
-// The two numbered run-time errors a calculation can end with. The numbers
-// are the ones users have always seen next to these messages.
+// The two numbered run-time errors a calculation can end with. The number
+// stands in every report ("运行时错误 13") and is iitcalc-cli's exit status,
+// so scripts and users rely on it: it never changes.
 enum class RunTimeError : std::uint8_t {
     Overflow = 6,
     TypeMismatch = 13,

@@ -4,6 +4,55 @@
 
 namespace iitcalc {
 
+namespace {
+
+template <class Unit>
+Result<BasicTaxAssessment<Unit>> calculateFrom(std::basic_string_view<Unit> income,
+                                               std::basic_string_view<Unit> insurance,
+                                               std::basic_string_view<Unit> threshold, Separators separators)
+{
+    // One result returned on every path and filled in where it stands: an
+    // assessment is too large to be built aside and copied.
+    Result<BasicTaxAssessment<Unit>> result = RunTimeError::Overflow;
+
+    const double insuranceAmount = readLenient(insurance);
+    const double incomeAmount = readLenient(income);
+    const double difference = incomeAmount - insuranceAmount;
+
+    const Result<double> thresholdAmount = convertStrict(threshold, separators);
+    if (!thresholdAmount) {
+        result = thresholdAmount.error();
+        return result;
+    }
+
+    const double taxable = difference - *thresholdAmount;
+    if (!std::isfinite(difference) || !std::isfinite(taxable))
+        return result;
+
+    const std::optional<std::size_t> bracket = findBracket(taxable);
+    double tax = 0;
+    if (bracket) {
+        const TaxBracket &row = kTaxTable[*bracket];
+        // Two roundings, as written: the product, then the difference.
+        const double product = taxable * row.rate;
+        tax = product - row.quickDeduction;
+        if (!std::isfinite(product) || !std::isfinite(tax))
+            return result;
+    }
+
+    BasicTaxAssessment<Unit> &assessment = result.fill();
+    assessment.taxableAmount = taxable;
+    assessment.bracket = bracket;
+    if (bracket) {
+        assessment.tax = tax;
+        numberToText(tax, separators, assessment.taxPayableText.emplace());
+    }
+    numberToText(taxable, separators, assessment.taxBaseText);
+    return result;
+}
+
+} // namespace
+
 std::optional<std::size_t> findBracket(double taxable)
 {
     for (std::size_t row = 0; row < kTaxTable.size(); ++row) {
@@ -13,38 +62,16 @@ std::optional<std::size_t> findBracket(double taxable)
     return std::nullopt;
 }
 
-NumberText TaxAssessment::shownTaxPayable() const { return taxPayableText.value_or(NumberText(u"0")); }
-
 Result<TaxAssessment> calculate(std::u16string_view income, std::u16string_view insurance,
                                 std::u16string_view threshold, Separators separators)
 {
-    const double insuranceAmount = readLenient(insurance);
-    const double incomeAmount = readLenient(income);
-    const double difference = incomeAmount - insuranceAmount;
+    return calculateFrom(income, insurance, threshold, separators);
+}
 
-    const Result<double> thresholdAmount = convertStrict(threshold, separators);
-    if (!thresholdAmount)
-        return thresholdAmount.error();
-
-    const double taxable = difference - *thresholdAmount;
-    if (!std::isfinite(difference) || !std::isfinite(taxable))
-        return RunTimeError::Overflow;
-
-    TaxAssessment assessment;
-    assessment.taxableAmount = taxable;
-    assessment.bracket = findBracket(taxable);
-    if (assessment.bracket) {
-        const TaxBracket &row = kTaxTable[*assessment.bracket];
-        // Two roundings, as written: the product, then the difference.
-        const double product = taxable * row.rate;
-        const double tax = product - row.quickDeduction;
-        if (!std::isfinite(product) || !std::isfinite(tax))
-            return RunTimeError::Overflow;
-        assessment.tax = tax;
-        assessment.taxPayableText = numberToText(tax, separators);
-    }
-    assessment.taxBaseText = numberToText(taxable, separators);
-    return assessment;
+Result<Utf8TaxAssessment> calculate(std::string_view income, std::string_view insurance, std::string_view threshold,
+                                    Separators separators)
+{
+    return calculateFrom(income, insurance, threshold, separators);
 }
 
 } // namespace iitcalc

@@ -39,18 +39,27 @@ inline constexpr std::int16_t kStandardThreshold = 3500;
 // amount is 0 or less.
 std::optional<std::size_t> findBracket(double taxable);
 
-struct TaxAssessment {
+template <class Unit>
+struct BasicTaxAssessment {
+    // Written out, not defaulted: a defaulted one would have the whole
+    // object cleared before each member's own initialiser runs.
+    BasicTaxAssessment() {}
+
     double taxableAmount = 0;
-    std::optional<std::size_t> bracket;       // index into kTaxTable
-    std::optional<double> tax;                // only when a row applies
-    NumberText taxBaseText;                   // always
-    std::optional<NumberText> taxPayableText; // only when a row applies
+    std::optional<std::size_t> bracket;                  // index into kTaxTable
+    std::optional<double> tax;                           // only when a row applies
+    BasicNumberText<Unit> taxBaseText;                   // always
+    std::optional<BasicNumberText<Unit>> taxPayableText; // only when a row applies
 
     // What a front end shows as the tax payable: the tax, or "0" when no row
     // applies, so that an earlier, higher figure never stands beside a new
     // tax base.
-    NumberText shownTaxPayable() const;
+    BasicNumberText<Unit> shownTaxPayable() const { return taxPayableText ? *taxPayableText : integerToText<Unit>(0); }
 };
+
+// The results as field text (UTF-16), and as UTF-8 for the console.
+using TaxAssessment = BasicTaxAssessment<char16_t>;
+using Utf8TaxAssessment = BasicTaxAssessment<char>;
 
 // The calculation behind the Calculate button, on the three field texts.
 // Income and insurance are read leniently, the threshold strictly; the
@@ -59,7 +68,11 @@ struct TaxAssessment {
 // and otherwise with Overflow when a difference or the tax leaves the double
 // range; a bad threshold is reported before an overflowing difference.
 // ("10000", "1000", "3500") gives tax base "5500" and tax payable "545".
+// UTF-16 texts give UTF-16 results, UTF-8 texts UTF-8 results, the same
+// characters either way.
 Result<TaxAssessment> calculate(std::u16string_view income, std::u16string_view insurance,
                                 std::u16string_view threshold, Separators separators);
+Result<Utf8TaxAssessment> calculate(std::string_view income, std::string_view insurance, std::string_view threshold,
+                                    Separators separators);
 
 } // namespace iitcalc

@@ -1,6 +1,8 @@
 // The whole calculation on any three texts: it either fails with one of its
-// two errors, or gives a tax base and, exactly when a row applies, a tax.
+// two errors, or gives a tax base and, exactly when a row applies, a tax;
+// the same texts in UTF-8 give the same results in UTF-8.
 #include "calc/tax.h"
+#include "calc/utf8.h"
 #include "fuzz/fuzz_input.h"
 
 #include <cmath>
@@ -22,6 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::u16string_view threshold = second == all.npos ? std::u16string_view(u"3500") : view.substr(second + 1);
 
     const auto result = iitcalc::calculate(income, insurance, threshold, separators);
+    const auto utf8 = iitcalc::calculate(std::string_view(iitcalc::toUtf8(income)), iitcalc::toUtf8(insurance),
+                                         iitcalc::toUtf8(threshold), separators);
+    if (utf8.ok() != result.ok() || (!result.ok() && utf8.error() != result.error()) ||
+        (result.ok() && (utf8->taxBaseText.view() != iitcalc::toUtf8(result->taxBaseText.view()) ||
+                         utf8->shownTaxPayable().view() != iitcalc::toUtf8(result->shownTaxPayable().view()))))
+        std::abort();
     if (!result.ok()) {
         const auto error = result.error();
         if (error != iitcalc::RunTimeError::Overflow && error != iitcalc::RunTimeError::TypeMismatch)

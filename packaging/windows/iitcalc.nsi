@@ -13,6 +13,7 @@ SetCompressor /SOLID lzma
 !include "FileFunc.nsh"
 
 !define PRODUCT "个人所得税计算器"
+!define PUBLISHER "iitcalc 开发组"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\iitcalc"
 !ifdef WITH_WINDOW
   !define MAIN_PROGRAM "iitcalc.exe"
@@ -41,7 +42,9 @@ VIAddVersionKey /LANG=2052 "FileDescription" "${PRODUCT} ${VERSION} 安装程序
 !ifdef WITH_WINDOW
   !define MUI_FINISHPAGE_RUN "$INSTDIR\iitcalc.exe"
 !endif
+; The read-me is offered, not opened unasked: only "run" starts ticked.
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\使用说明.txt"
+!define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
@@ -63,6 +66,7 @@ Section
   ; Listed under Settings > Apps for this user.
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${MAIN_PROGRAM}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'

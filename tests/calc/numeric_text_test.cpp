@@ -1,4 +1,5 @@
 #include "calc/numeric_text.h"
+#include "calc/utf8.h"
 #include "tests/support/row_name.h"
 
 #include <gtest/gtest.h>
@@ -27,11 +28,13 @@ IITCALC_PRINTABLE_ROW(LenientRow)
 
 class LenientReading : public testing::TestWithParam<LenientRow> {};
 
+// Every row reads the same from UTF-16 and from UTF-8.
 TEST_P(LenientReading, ReadsAsMuchAsMakesANumber)
 {
-    const double value = readLenient(GetParam().text);
-    EXPECT_EQ(value, GetParam().expected) << show(GetParam().text);
-    EXPECT_EQ(std::signbit(value), std::signbit(GetParam().expected));
+    for (const double value : {readLenient(GetParam().text), readLenient(std::string_view(toUtf8(GetParam().text)))}) {
+        EXPECT_EQ(value, GetParam().expected) << show(GetParam().text);
+        EXPECT_EQ(std::signbit(value), std::signbit(GetParam().expected));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -60,7 +63,19 @@ INSTANTIATE_TEST_SUITE_P(
                     LenientRow{"fraction_zeros", u"0." + std::u16string(5000, u'0') + u"1E5001", 1},
                     // Only a digit far beyond the kept ones lifts 2^53 + 1 off its tie.
                     LenientRow{"far_digit_decides_rounding",
-                               u"9007199254740993" + std::u16string(1000, u'0') + u"1E-1001", 9007199254740994.0}),
+                               u"9007199254740993" + std::u16string(1000, u'0') + u"1E-1001", 9007199254740994.0},
+                    LenientRow{"far_zeros_keep_the_tie", u"9007199254740993" + std::u16string(1000, u'0') + u"E-1000",
+                               9007199254740992.0},
+                    LenientRow{"far_fraction_digit_decides_rounding",
+                               u"0.9007199254740993" + std::u16string(1000, u'0') + u"1E16", 9007199254740994.0},
+                    LenientRow{"twenty_digits", u"12345678901234567890", 12345678901234567890.0},
+                    // Beyond 2^53 a mantissa is not exact as a double: one rounding only.
+                    LenientRow{"long_mantissa_scaled", u"9007199254914689E2", 900719925491468900.0},
+                    LenientRow{"subnormal", u"4.9406564584124654E-324", 4.9406564584124654E-324},
+                    LenientRow{"hex_rounds_to_even", u"&H20000000000001", 9007199254740992.0},
+                    LenientRow{"hex_far_bit_decides", u"&H20000000000001" + std::u16string(40, u'0') + u"1",
+                               9007199254740994.0 * 0x1p164},
+                    LenientRow{"octal_beyond_double", u"&O2" + std::u16string(342, u'0'), kInf}),
     testing_support::RowName());
 
 struct StrictRow {
@@ -74,16 +89,19 @@ IITCALC_PRINTABLE_ROW(StrictRow)
 
 class StrictConversion : public testing::TestWithParam<StrictRow> {};
 
+// Every row converts the same from UTF-16 and from UTF-8.
 TEST_P(StrictConversion, AcceptsOnlyAWholeNumber)
 {
     const StrictRow &row = GetParam();
-    const Result<double> result = convertStrict(row.text, row.separators);
-    if (row.error) {
-        ASSERT_FALSE(result.ok()) << show(row.text) << " gave " << result.value();
-        EXPECT_EQ(result.error(), *row.error);
-    } else {
-        ASSERT_TRUE(result.ok()) << show(row.text) << " failed with " << errorNumber(result.error());
-        EXPECT_EQ(*result, row.expected);
+    for (const Result<double> &result :
+         {convertStrict(row.text, row.separators), convertStrict(std::string_view(toUtf8(row.text)), row.separators)}) {
+        if (row.error) {
+            ASSERT_FALSE(result.ok()) << show(row.text) << " gave " << result.value();
+            EXPECT_EQ(result.error(), *row.error);
+        } else {
+            ASSERT_TRUE(result.ok()) << show(row.text) << " failed with " << errorNumber(result.error());
+            EXPECT_EQ(*result, row.expected);
+        }
     }
 }
 
@@ -123,7 +141,9 @@ INSTANTIATE_TEST_SUITE_P(
         StrictRow{"by_three_where_three_then_two", u"1,234,567", kIndian, 0, kMismatch},
         StrictRow{"locale_without_grouping", u"3,500", Separators{u'.', 0}, 0, kMismatch},
         StrictRow{"exponent_without_digits", u"1E", kPoint, 0, kMismatch},
-        StrictRow{"hex", u"&H10", kPoint, 0, kMismatch},
+        // A line feed is no blank here, before the number or after it.
+        StrictRow{"line_feed_before", u"\n3500", kPoint, 0, kMismatch},
+        StrictRow{"line_feed_after", u"3500\n", kPoint, 0, kMismatch}, StrictRow{"hex", u"&H10", kPoint, 0, kMismatch},
         StrictRow{"nul_inside",
                   std::u16string(u"35\0"
                                  u"00",
@@ -145,6 +165,7 @@ class NumberToText : public testing::TestWithParam<TextRow> {};
 TEST_P(NumberToText, WritesFifteenSignificantDigits)
 {
     EXPECT_EQ(show(numberToText(GetParam().value, kPoint).view()), show(GetParam().expected));
+    EXPECT_EQ(numberToText<char>(GetParam().value, kPoint).view(), toUtf8(GetParam().expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -154,9 +175,14 @@ INSTANTIATE_TEST_SUITE_P(
                     TextRow{"product", 1234.56 * 0.03, u"37.0368"}, TextRow{"below_one", -0.25, u"-0.25"},
                     TextRow{"just_below_exponent", 999999999999999, u"999999999999999"},
                     TextRow{"rounds_up_into_exponent", 999999999999999.9, u"1E+15"},
+                    TextRow{"whole_at_exponent", 1E15, u"1E+15"},
+                    TextRow{"whole_negative_largest", -999999999999999, u"-999999999999999"},
                     TextRow{"exponent_mantissa", 1.5E300, u"1.5E+300"},
                     TextRow{"sixteen_digits", 1234567890123456, u"1.23456789012346E+15"},
                     TextRow{"small_fixed", 0.0001, u"0.0001"}, TextRow{"small_exponent", 1.5E-7, u"1.5E-07"},
+                    TextRow{"exponent_just_below_fixed", 5E-5, u"5E-05"},
+                    TextRow{"largest_exponent_form_below", 9.99999999999999E-5, u"9.99999999999999E-05"},
+                    TextRow{"rounds_up_into_fixed", 0.00009999999999999999, u"0.0001"},
                     TextRow{"largest", 1.7976931348623157E308, u"1.79769313486232E+308"},
                     TextRow{"smallest", 4.9406564584124654E-324, u"4.94065645841247E-324"},
                     TextRow{"infinity", -kInf, u"-Infinity"}),
@@ -167,7 +193,53 @@ TEST(NumberToText, UsesTheLocaleDecimalSeparatorAndNoGrouping)
     EXPECT_EQ(numberToText(22495.0045, kComma), u"22495,0045");
     EXPECT_EQ(numberToText(1.5E300, kComma), u"1,5E+300");
     EXPECT_EQ(numberToText(1234567.5, kPoint), u"1234567.5");
+    EXPECT_EQ(numberToText<char>(22495.0045, kComma).view(), "22495,0045");
+    // The longest text there is, with a separator of three UTF-8 bytes.
+    const Separators fullWidth{u'\uFF0E', 0};
+    EXPECT_EQ(numberToText(-1.2345678901234567E-308, fullWidth), u"-1\uFF0E23456789012346E-308");
+    EXPECT_EQ(numberToText<char>(-1.2345678901234567E-308, fullWidth).view(), "-1\uFF0E23456789012346E-308");
+    EXPECT_EQ(numberToText<char>(0.5, Separators{u'\u066B', 0}).view(), "0\u066B5");
 }
+
+// Malformed UTF-8 reads as U+FFFD would; well-formed full-width forms read
+// as their ASCII counterparts.
+struct Utf8Row {
+    const char *name;
+    std::string text;
+    double lenient;
+    std::optional<double> strict; // nothing: type mismatch
+};
+IITCALC_PRINTABLE_ROW(Utf8Row)
+
+class Utf8Reading : public testing::TestWithParam<Utf8Row> {};
+
+TEST_P(Utf8Reading, SeesWhatTheUtf16TextWouldHold)
+{
+    const Utf8Row &row = GetParam();
+    const std::u16string wide = fromUtf8(row.text);
+    EXPECT_EQ(readLenient(std::string_view(row.text)), row.lenient);
+    EXPECT_EQ(readLenient(wide), row.lenient);
+    const Result<double> strict = convertStrict(std::string_view(row.text), kPoint);
+    EXPECT_EQ(strict.ok(), row.strict.has_value());
+    if (strict.ok() && row.strict) {
+        EXPECT_EQ(*strict, *row.strict);
+    }
+    EXPECT_EQ(convertStrict(wide, kPoint).ok(), row.strict.has_value());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Utf8Reading,
+    testing::Values(Utf8Row{"fullwidth", "\xEF\xBC\x8D\xEF\xBC\x91\xEF\xBC\x90\xE3\x80\x80", -10, -10},
+                    Utf8Row{"invalid_byte",
+                            "1\xFF"
+                            "2",
+                            1,
+                            {}},
+                    Utf8Row{"truncated_fullwidth", "1\xEF\xBC", 1, {}}, Utf8Row{"overlong_digit", "\xC0\xB5", 0, {}},
+                    Utf8Row{"encoded_surrogate", "7\xED\xA0\x80", 7, {}},
+                    Utf8Row{"beyond_unicode", "7\xF4\x90\x80\x80", 7, {}},
+                    Utf8Row{"stray_continuation_after", "3500\x80", 3500, {}}),
+    testing_support::RowName());
 
 TEST(IntegerToText, WritesDigitsAndSign)
 {

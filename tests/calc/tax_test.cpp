@@ -1,4 +1,5 @@
 #include "calc/tax.h"
+#include "calc/utf8.h"
 
 #include "tests/support/row_name.h"
 
@@ -41,6 +42,14 @@ TEST_P(Calculation, GivesTaxBaseAndTaxPayable)
         EXPECT_FALSE(result->tax.has_value());
         EXPECT_EQ(show(result->shownTaxPayable().view()), "0");
     }
+
+    // The same texts in UTF-8 give the same results in UTF-8.
+    const auto utf8 =
+        calculate(std::string_view(toUtf8(row.income)), toUtf8(row.insurance), toUtf8(row.threshold), kPoint);
+    ASSERT_TRUE(utf8.ok());
+    EXPECT_EQ(utf8->taxBaseText.view(), row.taxBase);
+    EXPECT_EQ(utf8->shownTaxPayable().view(), row.taxPayable ? row.taxPayable : "0");
+    EXPECT_EQ(utf8->taxPayableText.has_value(), row.taxPayable != nullptr);
 }
 
 // Each bound of the table from below, at and above (taxable amount = income - 3500).
@@ -88,6 +97,10 @@ TEST_P(CalculationFailure, YieldsNothingButTheError)
     const auto result = calculate(row.income, row.insurance, row.threshold, kPoint);
     ASSERT_FALSE(result.ok());
     EXPECT_EQ(result.error(), row.error);
+    const auto utf8 =
+        calculate(std::string_view(toUtf8(row.income)), toUtf8(row.insurance), toUtf8(row.threshold), kPoint);
+    ASSERT_FALSE(utf8.ok());
+    EXPECT_EQ(utf8.error(), row.error);
 }
 
 INSTANTIATE_TEST_SUITE_P(

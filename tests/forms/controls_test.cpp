@@ -2,11 +2,11 @@
 // opens, a label's Click, a label's lines, names and tool tips.
 #include "forms/controls.h"
 #include "forms/geometry.h"
-#include "tests/support/row_name.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace iitcalc::forms {
@@ -39,32 +39,23 @@ TEST(PixelRect, RoundsEachFigureOnItsOwn)
     EXPECT_EQ(lineEnd(line, 192), (PixelPoint{592, 352}));
 }
 
-struct PlaceRow {
-    const char *name;
-    PixelRect area;
-    int width;
-    int height;
-    PixelPoint corner;
-};
-IITCALC_PRINTABLE_ROW(PlaceRow)
-
-class PlaceFrame : public testing::TestWithParam<PlaceRow> {};
-
-TEST_P(PlaceFrame, CentresTheWholeFrameAndKeepsItsTitleBarReachable)
+TEST(PlaceFrame, CentresTheWholeFrameAndKeepsItsTitleBarReachable)
 {
-    const PlaceRow &row = GetParam();
-    EXPECT_EQ(placeFrame(row.area, row.width, row.height), row.corner);
+    struct Row {
+        const char *name;
+        PixelRect area;
+        int width, height;
+        PixelPoint corner;
+    };
+    // The window at scale 2 is 1232 x 868 pixels inside its frame.
+    const Row rows[] = {{"centred below a panel", {0, 24, 1280, 776}, 624, 468, {328, 178}},
+                        {"odd room leans left", {0, 0, 11, 11}, 10, 10, {0, 0}},
+                        {"taller than 1366x768 at scale 2", {0, 0, 1366, 738}, 1240, 906, {63, 0}},
+                        {"larger every way", {0, 27, 1024, 741}, 1240, 906, {0, 27}},
+                        {"second monitor", {1920, 0, 1280, 1024}, 624, 468, {2248, 278}}};
+    for (const Row &row : rows)
+        EXPECT_EQ(placeFrame(row.area, row.width, row.height), row.corner) << row.name;
 }
-
-// The window at scale 2 is 1232 x 868 pixels inside its frame.
-INSTANTIATE_TEST_SUITE_P(Rows, PlaceFrame,
-                         testing::Values(PlaceRow{"centred_below_a_panel", {0, 24, 1280, 776}, 624, 468, {328, 178}},
-                                         PlaceRow{"odd_room_leans_left", {0, 0, 11, 11}, 10, 10, {0, 0}},
-                                         PlaceRow{
-                                             "taller_than_1366x768_at_scale_2", {0, 0, 1366, 738}, 1240, 906, {63, 0}},
-                                         PlaceRow{"larger_every_way", {0, 27, 1024, 741}, 1240, 906, {0, 27}},
-                                         PlaceRow{"second_monitor", {1920, 0, 1280, 1024}, 624, 468, {2248, 278}}),
-                         testing_support::RowName());
 
 TEST(LabelClick, IsAPressAndReleaseOfTheLeftButtonInside)
 {
@@ -111,65 +102,52 @@ TEST(LabelClick, IsAPressAndReleaseOfTheLeftButtonInside)
     }
 }
 
-struct LinesRow {
-    const char *name;
-    std::u16string caption;
-    TextAlignment alignment;
-    std::vector<std::u16string> texts;
-    std::vector<PixelPoint> origins;
-    std::vector<PixelRect> backgrounds;
-};
-IITCALC_PRINTABLE_ROW(LinesRow)
-
-class LabelLines : public testing::TestWithParam<LinesRow> {};
-
-TEST_P(LabelLines, PlacesEachLineAndItsBackgroundInsideTheLabel)
+TEST(LabelLines, PlacesEachLineAndItsBackgroundInsideTheLabel)
 {
-    // A label 40 x 41 pixels, lines 16 apart, every character 6 pixels wide.
-    const LinesRow &row = GetParam();
-    const auto lines = labelLines(row.caption, row.alignment, 40, 41, 16,
-                                  [](std::u16string_view text) { return 6 * static_cast<int>(text.size()); });
-    std::vector<std::u16string> texts;
-    std::vector<PixelPoint> origins;
-    std::vector<PixelRect> backgrounds;
-    for (const LabelLine &line : lines) {
-        texts.emplace_back(line.text);
-        origins.push_back(line.origin);
-        backgrounds.push_back(line.background);
-    }
-    EXPECT_EQ(texts, row.texts);
-    EXPECT_EQ(origins, row.origins);
-    EXPECT_EQ(backgrounds, row.backgrounds);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, LabelLines,
-    testing::Values(
-        LinesRow{"two_lines_crlf",
-                 u"ab\r\ncde\r\n",
-                 TextAlignment::Left,
-                 {u"ab", u"cde"},
-                 {{0, 0}, {0, 16}},
-                 {{0, 0, 13, 41}, {0, 16, 19, 25}}},
-        LinesRow{"line_feeds_and_a_last_line",
-                 u"a\nb",
-                 TextAlignment::Left,
-                 {u"a", u"b"},
-                 {{0, 0}, {0, 16}},
-                 {{0, 0, 7, 41}, {0, 16, 7, 25}}},
-        LinesRow{"centred_halves_left", u"abc", TextAlignment::Centre, {u"abc"}, {{11, 0}}, {{11, 0, 19, 41}}},
+    struct Row {
+        const char *name;
+        std::u16string caption;
+        TextAlignment alignment;
+        std::vector<std::u16string> texts;
+        std::vector<PixelPoint> origins;
+        std::vector<PixelRect> backgrounds;
+    };
+    constexpr auto kLeft = TextAlignment::Left;
+    const Row rows[] = {
+        {"two lines, CR LF",
+         u"ab\r\ncde\r\n",
+         kLeft,
+         {u"ab", u"cde"},
+         {{0, 0}, {0, 16}},
+         {{0, 0, 13, 41}, {0, 16, 19, 25}}},
+        {"line feeds, a last line", u"a\nb", kLeft, {u"a", u"b"}, {{0, 0}, {0, 16}}, {{0, 0, 7, 41}, {0, 16, 7, 25}}},
+        {"centred, halves to the left", u"abc", TextAlignment::Centre, {u"abc"}, {{11, 0}}, {{11, 0, 19, 41}}},
         // Wider than the label: the text starts where it must, its
         // background stays inside the label, over whatever is behind.
-        LinesRow{"wider_at_the_left", u"abcdefgh", TextAlignment::Left, {u"abcdefgh"}, {{0, 0}}, {{0, 0, 40, 41}}},
-        LinesRow{"wider_centred", u"abcdefgh", TextAlignment::Centre, {u"abcdefgh"}, {{-4, 0}}, {{0, 0, 40, 41}}},
-        LinesRow{"below_the_label",
-                 u"a\nb\nc\nd",
-                 TextAlignment::Left,
-                 {u"a", u"b", u"c", u"d"},
-                 {{0, 0}, {0, 16}, {0, 32}, {0, 48}},
-                 {{0, 0, 7, 41}, {0, 16, 7, 25}, {0, 32, 7, 9}, {0, 48, 7, 0}}},
-        LinesRow{"empty", u"", TextAlignment::Left, {}, {}, {}}),
-    testing_support::RowName());
+        {"wider, at the left", u"abcdefgh", kLeft, {u"abcdefgh"}, {{0, 0}}, {{0, 0, 40, 41}}},
+        {"wider, centred", u"abcdefgh", TextAlignment::Centre, {u"abcdefgh"}, {{-4, 0}}, {{0, 0, 40, 41}}},
+        {"below the label",
+         u"a\nb\nc\nd",
+         kLeft,
+         {u"a", u"b", u"c", u"d"},
+         {{0, 0}, {0, 16}, {0, 32}, {0, 48}},
+         {{0, 0, 7, 41}, {0, 16, 7, 25}, {0, 32, 7, 9}, {0, 48, 7, 0}}},
+        {"empty", u"", kLeft, {}, {}, {}}};
+    for (const Row &row : rows) {
+        // A label 40 x 41 pixels, lines 16 apart, every character 6 pixels wide.
+        std::vector<std::u16string> texts;
+        std::vector<PixelPoint> origins;
+        std::vector<PixelRect> backgrounds;
+        for (const LabelLine &line : labelLines(row.caption, row.alignment, 40, 41, 16, [](std::u16string_view text) {
+                 return 6 * static_cast<int>(text.size());
+             })) {
+            texts.emplace_back(line.text);
+            origins.push_back(line.origin);
+            backgrounds.push_back(line.background);
+        }
+        EXPECT_EQ(std::tie(texts, origins, backgrounds), std::tie(row.texts, row.origins, row.backgrounds)) << row.name;
+    }
+}
 
 TEST(AccessibleText, IsOneLineAndATipOnlyForWhatDoesNotFit)
 {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the .deb from a build tree, unpacks it into a scratch root and runs
-# the console program from there.
+# Builds the .deb from a build tree, has Debian's lintian check it (any error
+# or warning fails), unpacks it into a scratch root and runs the console
+# program from there.
 #   package_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -9,8 +10,13 @@ trap 'rm -rf "$scratch"' EXIT
 (cd "$build" && cpack -G DEB -B "$scratch/out" >/dev/null)
 deb=$(ls "$scratch"/out/*.deb)
 dpkg-deb --info "$deb" | grep -E 'Package|Depends'
+command -v lintian >/dev/null || { echo "lintian is missing (scripts/setup test installs it)"; exit 1; }
+# Lintian's notes on its own running as root are no finding.
+lintian --fail-on error,warning "$deb" 2> >(grep -v 'running with root privileges' >&2) ||
+  { echo "lintian finds errors or warnings in the package"; exit 1; }
 dpkg -x "$deb" "$scratch/root"
-for file in usr/bin/iitcalc usr/bin/iitcalc-cli usr/share/man/man1/iitcalc-cli.1.gz \
+for file in usr/bin/iitcalc usr/bin/iitcalc-cli usr/share/man/man1/iitcalc-cli.1.gz usr/share/man/man1/iitcalc.1.gz \
+            usr/share/doc/iitcalc/copyright usr/share/doc/iitcalc/changelog.gz \
             usr/share/applications/iitcalc.desktop usr/share/icons/hicolor/scalable/apps/iitcalc.svg \
             usr/share/metainfo/com.example.iitcalc.metainfo.xml; do
   [[ -e "$scratch/root/$file" ]] || { echo "missing from the package: $file"; exit 1; }

@@ -81,6 +81,11 @@ expect crlf_batch_to_a_file 1 "$batch" ''
 "${emulator[@]}" "$program" <"$scratch/in" 2>/dev/null | cat >"$scratch/piped"
 printf '%s' "$batch" | cmp -s - "$scratch/piped" || fail "crlf_batch_through_a_pipe: $(od -c "$scratch/piped" | head -5)"
 
+# A file saved as "Unicode" (UTF-16 with its byte-order mark) with CR-only
+# line ends: one row per record, in UTF-8.
+{ printf '\xff\xfe'; printf '１００００\t1000\r20000\t2000\r' | iconv -f UTF-8 -t UTF-16LE; } >"$scratch/in"
+expect utf16_with_bare_carriage_returns 0 $'１００００\t1000\t3500\t5500\t545\n20000\t2000\t3500\t14500\t2620\n' ''
+
 # Enough lines to fill many buffers, each the same.
 for _ in $(seq 20000); do printf '10000\t1000\r\n'; done >"$scratch/in"
 "${emulator[@]}" "$program" <"$scratch/in" >"$scratch/out"
@@ -106,9 +111,9 @@ shown=$(onConsole 10000 1000)
 [[ $shown == "$(printf '税基\t5500\n应缴税额\t545' | squeezed)" ]] || fail "console_output: $shown"
 shown=$(onConsole 10000 1000 x)
 [[ $shown == "$(printf '%s' "${mismatch%$'\n'}" | squeezed)" ]] || fail "console_errors: $shown"
-# No arguments at a terminal: the usage, not a wait for a batch.
+# No arguments at a terminal: wrong usage, not a wait for a batch.
 shown=$(fromTerminal=1 onConsole)
-[[ $shown == 用法：iitcalc-cli* ]] || fail "console_input_is_no_batch: $shown"
+[[ $shown == iitcalc-cli:\ 缺少参数*iitcalc-cli\ --help* ]] || fail "console_input_is_no_batch: $shown"
 # Many reads from the pipe behind the console: sequences split between two
 # of them must not turn into U+FFFD. (Wine's console shows characters beyond
 # the BMP as two U+FFFD whatever the program does, so none here.)
