@@ -171,18 +171,24 @@ void FormTextBox::fitTextHeight()
 
 void FormTextBox::updateTip()
 {
-    QStyleOptionFrame option;
-    initStyleOption(&option);
-    // The room the line edit leaves its text: the contents less the text
-    // margins and the two pixels it keeps clear on either side.
-    const QMargins margins = textMargins();
-    const int room = style()->subElementRect(QStyle::SE_LineEditContents, &option, this).width() - margins.left() -
-                     margins.right() - 4;
     const QString shown = text();
-    const int width = shown.isEmpty() ? 0 : fontMetrics().horizontalAdvance(shown);
-    const std::u16string_view tip = tipFor(utf16(shown), width, room);
-    m_fits = tip.empty();
-    setToolTip(m_fits ? QString() : shown);
+    const bool fitted = m_fits;
+    m_fits = true;
+    if (!shown.isEmpty()) {
+        if (m_room < 0) {
+            // The room the line edit leaves its text, the same for the box's
+            // life: the contents less the text margins and the two pixels it
+            // keeps clear on either side.
+            QStyleOptionFrame option;
+            initStyleOption(&option);
+            const QMargins margins = textMargins();
+            m_room = style()->subElementRect(QStyle::SE_LineEditContents, &option, this).width() - margins.left() -
+                     margins.right() - 4;
+        }
+        m_fits = tipFor(utf16(shown), fontMetrics().horizontalAdvance(shown), m_room).empty();
+    }
+    if (!m_fits || !fitted)
+        setToolTip(m_fits ? QString() : shown);
 }
 
 FormLabel::FormLabel(const ControlRecord &record, QWidget *parent)

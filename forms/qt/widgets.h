@@ -111,6 +111,7 @@ public:
 private:
     void updateTip();
     bool m_fits = true;
+    int m_room = -1; // pixels; measured with the first text
 };
 
 // A label: opaque, its caption's lines where labelLines() puts them, a
