@@ -18,4 +18,4 @@ for _ in $(seq 100); do [[ -s "$number_file" ]] && break; sleep 0.1; done
 export DISPLAY=:$(head -1 "$number_file")
 
 source bench/launch_common.sh
-compareLaunches "$ours" "$bare" "$rounds" iitcalc "bare Qt" "<1.15x"
+compareLaunches "$ours" "$bare" "$rounds" iitcalc "bare Qt" "<=1.05x"

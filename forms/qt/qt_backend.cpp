@@ -17,6 +17,7 @@
 #include <QPixmap>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QTimer>
 #include <QTranslator>
 
 #include <algorithm>
@@ -72,12 +73,17 @@ QPoint toQPoint(PixelPoint point) { return {point.x, point.y}; }
 
 // One icon for the whole program: a fresh one for every window would be
 // kept by the platform each time.
-const QIcon &programIcon(std::string_view path)
+std::map<std::string, QIcon, std::less<>> &programIcons()
 {
     static std::map<std::string, QIcon, std::less<>> icons;
-    auto found = icons.find(path);
-    if (found == icons.end())
-        found = icons.emplace(std::string(path), QIcon(toQString(path))).first;
+    return icons;
+}
+
+const QIcon &programIcon(std::string_view path)
+{
+    auto found = programIcons().find(path);
+    if (found == programIcons().end())
+        found = programIcons().emplace(std::string(path), QIcon(toQString(path))).first;
     return found->second;
 }
 
@@ -234,8 +240,14 @@ void QtBackend::createWindow(const FormRecord &form, EventSink &sink)
     window->setWindowTitle(toQString(form.caption));
     window->setFont(fontFor(form.font));
     window->setFixedSize(twipsToPixels(form.clientWidth), twipsToPixels(form.clientHeight));
-    if (!form.iconPath.empty())
-        window->setWindowIcon(programIcon(form.iconPath));
+    if (!form.iconPath.empty()) {
+        // The icon's first loading (its image plugin) waits until the window
+        // is on the screen; after that every window has it from the start.
+        if (programIcons().contains(form.iconPath))
+            window->setWindowIcon(programIcon(form.iconPath));
+        else
+            QTimer::singleShot(0, window, [window, path = form.iconPath] { window->setWindowIcon(programIcon(path)); });
+    }
     window->sink = &sink;
     m_window = window;
     m_controls.assign(form.controls.size(), nullptr);

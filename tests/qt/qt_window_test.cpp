@@ -59,6 +59,8 @@ TEST_F(QtWindow, EveryControlSitsAtItsPixelsInTheCentreOfTheScreen)
     EXPECT_EQ(window()->size(), QSize(616, 434));
     EXPECT_EQ(window()->minimumSize(), window()->maximumSize());
     EXPECT_EQ(window()->grab().size(), QSize(616, 434) * window()->devicePixelRatioF());
+    QCoreApplication::processEvents(); // the icon's first loading waits for the window to show
+    EXPECT_FALSE(window()->windowIcon().isNull());
     // Where the core's placement puts it: the whole frame in the middle of
     // the screen's free area, or at its edge when larger (at 1.5x and 2x the
     // offscreen screen is smaller than the window).
