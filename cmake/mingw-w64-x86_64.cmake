@@ -24,8 +24,3 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 # Optimised programs ship without symbols.
 set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
 set(CMAKE_EXE_LINKER_FLAGS_MINSIZEREL_INIT "-s")
-
-# GCC 12 warns falsely about overlapping copies inside std::string's
-# operator+ when optimising (GCC bug 105329); with -Werror that would stop
-# the Release build.
-set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")
