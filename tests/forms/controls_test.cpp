@@ -59,46 +59,23 @@ TEST(PlaceFrame, CentresTheWholeFrameAndKeepsItsTitleBarReachable)
 
 TEST(LabelClick, IsAPressAndReleaseOfTheLeftButtonInside)
 {
-    enum Step { Press, DoublePress, ReleaseInside, ReleaseOutside, PressRight, ReleaseRight, Cancel };
-    struct Row {
-        std::vector<Step> steps;
-        int clicks;
-    };
-    const Row rows[] = {
-        {{Press, ReleaseInside}, 1},
-        {{Press, ReleaseOutside}, 0},
-        {{ReleaseInside}, 0},
-        {{Press, ReleaseInside, DoublePress, ReleaseInside}, 1}, // a double-click
-        {{Press, ReleaseInside, Press, ReleaseInside}, 2},       // two clicks
-        {{PressRight, ReleaseRight}, 0},
-        {{Press, ReleaseRight, ReleaseInside}, 1}, // another button changes nothing
-        {{Press, Cancel, ReleaseInside}, 0},       // the pointer taken away
-        {{Press, ReleaseOutside, ReleaseInside}, 0},
-    };
-    for (const Row &row : rows) {
+    // Steps: p press, d the second press of a double-click, i and o release
+    // inside and outside, P and R the right button, c the pointer taken away.
+    const std::pair<std::string_view, int> rows[] = {{"pi", 1},   {"pR", 0}, {"po", 0},  {"i", 0},   {"pidi", 1},
+                                                     {"pipi", 2}, {"PR", 0}, {"pRi", 1}, {"pci", 0}, {"poi", 0}};
+    for (const auto &[steps, expected] : rows) {
         LabelClick click;
         int clicks = 0;
-        for (const Step step : row.steps) {
-            switch (step) {
-            case Press:
-            case DoublePress:
-                click.pressed(MouseButton::Left, step == DoublePress);
-                break;
-            case PressRight:
-                click.pressed(MouseButton::Other);
-                break;
-            case ReleaseInside:
-            case ReleaseOutside:
-            case ReleaseRight:
-                clicks += click.released(step == ReleaseRight ? MouseButton::Other : MouseButton::Left,
-                                         step != ReleaseOutside);
-                break;
-            case Cancel:
+        for (const char step : steps) {
+            const MouseButton button = step == 'P' || step == 'R' ? MouseButton::Other : MouseButton::Left;
+            if (step == 'p' || step == 'd' || step == 'P')
+                click.pressed(button, step == 'd');
+            else if (step == 'c')
                 click.cancelled();
-                break;
-            }
+            else
+                clicks += click.released(button, step != 'o');
         }
-        EXPECT_EQ(clicks, row.clicks) << testing::PrintToString(row.steps);
+        EXPECT_EQ(clicks, expected) << steps;
     }
 }
 
