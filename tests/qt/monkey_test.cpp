@@ -23,19 +23,16 @@ std::uint64_t environmentNumber(const char *name, std::uint64_t fallback)
     return value && *value ? std::strtoull(value, nullptr, 10) : fallback;
 }
 
-// An amount in fen as the window writes it: no grouping, no trailing zeros.
-// `hundredths` are hundredths of a fen, for the tax.
+// An amount in hundredths of a fen as the window writes it: no grouping, no
+// trailing zeros (the four decimals are exact in a double this small).
 QString written(long long hundredths)
 {
-    const bool negative = hundredths < 0;
-    const long long magnitude = negative ? -hundredths : hundredths;
-    QString text = QString::number(magnitude / 10000);
-    QString fraction = QStringLiteral("%1").arg(magnitude % 10000, 4, 10, QLatin1Char('0'));
-    while (fraction.endsWith(QLatin1Char('0')))
-        fraction.chop(1);
-    if (!fraction.isEmpty())
-        text += QLatin1Char('.') + fraction;
-    return negative && text != QLatin1String("0") ? QLatin1Char('-') + text : text;
+    QString text = QString::number(static_cast<double>(hundredths) / 10000, 'f', 4);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(QLatin1Char('.')))
+        text.chop(1);
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
 }
 
 // The monthly table in fen and percent: the tax on a taxable amount, in
