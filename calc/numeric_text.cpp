@@ -1,5 +1,6 @@
 #include "calc/numeric_text.h"
 
+#include "calc/fifteen_digits.h"
 #include "calc/utf8.h"
 
 #include <fast_float/fast_float.h>
@@ -447,31 +448,6 @@ Result<double> strictConversion(std::basic_string_view<Unit> text, const Separat
     return value;
 }
 
-// The value rounded to 15 significant digits as C's "%.15g" writes it: the
-// exponent form ("1.5e+300", "5e-05") exactly where ours has it, trailing
-// zeros already dropped; at most 22 characters ("-1.23456789012346e-308").
-// Returns how many were written into the 24 at `out`.
-std::size_t writeFifteenDigits(double value, char *out)
-{
-    constexpr int kRoom = 24;
-    // A whole number below 10^15 has at most 15 digits, every one exact:
-    // its digits are the text, and writing an integer is the cheaper work.
-    if (std::fabs(value) < 1e15) {
-        const auto whole = static_cast<long long>(value);
-        if (static_cast<double>(whole) == value)
-            return static_cast<std::size_t>(std::to_chars(out, out + kRoom, whole).ptr - out);
-    }
-#if defined(__cpp_lib_to_chars)
-    const auto written = std::to_chars(out, out + kRoom, value, std::chars_format::general, 15);
-    return written.ec == std::errc() ? static_cast<std::size_t>(written.ptr - out) : 0;
-#else
-    // A standard library without floating-point to_chars; C's formatting
-    // rounds exactly there too, and writes '.' whatever the locale.
-    const int length = std::snprintf(out, kRoom, "%.15g", value);
-    return length > 0 && length < kRoom ? static_cast<std::size_t>(length) : 0;
-#endif
-}
-
 } // namespace
 
 double readLenient(std::u16string_view text) { return lenientReading(text); }
@@ -505,6 +481,7 @@ void numberToText(double value, Separators separators, BasicNumberText<Unit> &ou
     // Written where it stays, for UTF-8; beside it, to be widened, for
     // UTF-16.
     Unit *const units = out.data();
+    static_assert(kFifteenDigitsRoom <= BasicNumberText<Unit>::kCapacity);
     std::array<char, BasicNumberText<Unit>::kCapacity> narrow;
     char *const written = sizeof(Unit) == 1 ? reinterpret_cast<char *>(units) : narrow.data();
     std::size_t length = writeFifteenDigits(value, written);

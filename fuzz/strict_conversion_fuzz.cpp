@@ -1,8 +1,8 @@
 // The strict conversion on any text, and number-to-text read back strictly:
-// for finite x, strict(numberToText(x)) is x rounded to 15 significant
-// digits (or overflows when that rounding leaves the double range). The text
-// typed in full width, and the text in UTF-8, convert the same; number-to-text
-// in UTF-8 is the UTF-8 of its UTF-16 text.
+// for finite x, numberToText(x) is C's "%.15g" and strict(numberToText(x)) is
+// x rounded to 15 significant digits (or overflows when that rounding leaves
+// the double range). The text typed in full width, and the text in UTF-8,
+// convert the same; number-to-text in UTF-8 is the UTF-8 of its UTF-16 text.
 #include "calc/numeric_text.h"
 #include "calc/utf8.h"
 #include "fuzz/fuzz_input.h"
@@ -21,6 +21,14 @@ void checkRoundTrip(double x, iitcalc::Separators separators)
     char rounded[40];
     std::snprintf(rounded, sizeof rounded, "%.14e", x);
     const double expected = std::strtod(rounded, nullptr);
+    // The text itself is C's: "%.15g" with the exponent's 'E' upper case
+    // (and "0" for -0).
+    char written[40];
+    std::snprintf(written, sizeof written, "%.15g", x == 0 ? 0.0 : x);
+    if (char *e = std::strchr(written, 'e'))
+        *e = 'E';
+    if (iitcalc::numberToText<char>(x, iitcalc::Separators{u'.', 0}).view() != written)
+        std::abort();
     const auto text = iitcalc::numberToText(x, separators);
     if (iitcalc::numberToText<char>(x, separators).view() != iitcalc::toUtf8(text.view()))
         std::abort();

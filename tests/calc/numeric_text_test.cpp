@@ -4,9 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <map>
+#include <random>
 #include <string>
 
 namespace iitcalc {
@@ -173,6 +178,48 @@ const TextRow kTextRows[] = {
     {"two_byte_separator", 0.5, "0\u066B5", Separators{u'\u066B', 0}},
 };
 INSTANTIATE_TEST_SUITE_P(Rows, NumberToText, testing::ValuesIn(kTextRows), testing_support::RowName());
+
+#if defined(__cpp_lib_to_chars)
+// The standard library's own 15-digit rounding is the reference: values of
+// every size, and those where the rounding is hardest to get right (ties
+// between two 15-digit texts, neighbours of powers of ten, sums of fen).
+TEST(NumberToText, WritesWhatTheStandardLibraryWrites)
+{
+    std::mt19937_64 random(20261207);
+    const auto expected = [](double value) {
+        char text[32];
+        std::string written(text, std::to_chars(text, text + 32, value, std::chars_format::general, 15).ptr);
+        const auto e = written.find('e');
+        if (e != std::string::npos)
+            written[e] = 'E';
+        return written;
+    };
+    for (int i = 0; i < 200'000; ++i) {
+        double value = 0;
+        switch (i % 4) {
+        case 0: // any finite double
+            do {
+                const std::uint64_t bits = random();
+                std::memcpy(&value, &bits, sizeof value);
+            } while (!std::isfinite(value));
+            break;
+        case 1: // a 16th digit of exactly 5 after a whole number or half
+            value = std::ldexp(static_cast<double>(2 * (random() % 2'000'000'000'000'000) + 1),
+                               -static_cast<int>(random() % 4 + 1));
+            break;
+        case 2: { // beside a power of ten
+            value = std::pow(10.0, static_cast<int>(random() % 26) - 10);
+            for (auto step = random() % 4; step > 0; --step)
+                value = std::nextafter(value, random() % 2 == 0 ? 0.0 : kInf);
+            break;
+        }
+        default: // a tax on fen
+            value = (static_cast<double>(random() % 100'000'000) / 100 - 3500) * 0.45 - 13505;
+        }
+        ASSERT_EQ(numberToText<char>(value, kPoint).view(), expected(value)) << std::hexfloat << value;
+    }
+}
+#endif
 
 TEST(IntegerToText, WritesDigitsAndSign)
 {
