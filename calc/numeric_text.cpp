@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 
 namespace iitcalc {
 
@@ -104,7 +105,8 @@ using LongDigits = std::array<char, kMaxDigits + 2 + 24>;
 
 // The correctly rounded value of `count` significant digits, the first 19 of
 // them summed up in `mantissa` and the rest in `digits` from index 19,
-// times 10^exponent; a `sticky` literal has nonzero digits beyond them.
+// times 10^exponent; a `sticky` literal has nonzero digits beyond them. A
+// mantissa that holds all the digits may come with any count up to 19.
 // Kept out of the digit loops' way: most literals never come here.
 [[gnu::noinline]] double preciseDecimal(bool negative, std::uint64_t mantissa, std::size_t count, long long exponent,
                                         bool sticky, LongDigits &digits)
@@ -121,10 +123,10 @@ using LongDigits = std::array<char, kMaxDigits + 2 + 24>;
         }
     }
 
-    // The digits summed up come first: exactly min(count, 19) of them, as
-    // the first is not 0.
-    std::to_chars(digits.data(), digits.data() + kMantissaDigits, mantissa);
-    std::size_t length = count;
+    // The digits summed up come first, the first of them not 0.
+    const auto written = static_cast<std::size_t>(
+        std::to_chars(digits.data(), digits.data() + kMantissaDigits, mantissa).ptr - digits.data());
+    std::size_t length = std::max(count, written);
     if (sticky) {
         digits[length++] = '1';
         --exponent;
@@ -147,6 +149,27 @@ using LongDigits = std::array<char, kMaxDigits + 2 + 24>;
     double magnitude = 0.0;
     fast_float::from_chars(digits.data(), digits.data() + length, magnitude);
     return sign * magnitude;
+}
+
+constexpr std::uint64_t kExactMantissa = std::uint64_t{1} << 53;
+constexpr long long kExactPower = 22;
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The correctly rounded value of up to 19 digits summed up in `mantissa`,
+// times 10^exponent: ±infinity beyond the double range, ±0 below it.
+double decimalValue(bool negative, std::uint64_t mantissa, long long exponent, LongDigits &digits)
+{
+    if (mantissa == 0)
+        return negative ? -0.0 : 0.0;
+    if (mantissa <= kExactMantissa && exponent >= -kExactPower && exponent <= kExactPower) {
+        // Both operands are exact, so the one operation rounds correctly.
+        const double exact = static_cast<double>(mantissa);
+        const double power = kPowersOfTen[static_cast<std::size_t>(exponent < 0 ? -exponent : exponent)];
+        const double magnitude = exponent < 0 ? exact / power : exact * power;
+        return negative ? -magnitude : magnitude;
+    }
+    return preciseDecimal(negative, mantissa, 0, exponent, false, digits);
 }
 
 // Collects the digits of a decimal literal and turns them into the
@@ -206,25 +229,13 @@ public:
     // canonical form into the digits, so call it once.
     double value(bool negative) const
     {
-        if (m_count == 0)
-            return negative ? -0.0 : 0.0;
         const long long exponent = m_scale + (m_negativeExponent ? -m_exponent : m_exponent);
-        if (m_count <= kMantissaDigits && m_mantissa <= kExactMantissa && exponent >= -kExactPower &&
-            exponent <= kExactPower) {
-            // Both operands are exact, so the one operation rounds correctly.
-            const double mantissa = static_cast<double>(m_mantissa);
-            const double power = kPowersOfTen[static_cast<std::size_t>(exponent < 0 ? -exponent : exponent)];
-            const double magnitude = exponent < 0 ? mantissa / power : mantissa * power;
-            return negative ? -magnitude : magnitude;
-        }
+        if (m_count <= kMantissaDigits)
+            return decimalValue(negative, m_mantissa, exponent, m_digits);
         return preciseDecimal(negative, m_mantissa, m_count, exponent, m_sticky, m_digits);
     }
 
 private:
-    static constexpr std::uint64_t kExactMantissa = std::uint64_t{1} << 53;
-    static constexpr long long kExactPower = 22;
-    static constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                              1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     // An exponent saturates here, far beyond the digit count of any text
     // that fits in memory, so the scale can never pull it back into range.
     static constexpr long long kExponentCap = 100'000'000'000'000'000;
@@ -279,9 +290,66 @@ private:
     bool m_sticky = false;
 };
 
+// Most texts are a plain literal of up to 19 digits, [sign] digits
+// [decimal digits] [(E|e) [sign] digits] in ASCII and nothing else: those
+// are read here in one pass over the units, with no decoding. Anything
+// else, blanks, full width, separators and longer literals included,
+// returns false, and the general reading decides it; for a plain literal
+// both give the same value.
+template <class Unit>
+bool readPlain(std::basic_string_view<Unit> text, char32_t decimal, LongDigits &digits, double &value)
+{
+    using Code = std::make_unsigned_t<Unit>;
+    const Unit *p = text.data();
+    const Unit *const end = p + text.size();
+    const auto digitAt = [end](const Unit *at) { return at != end && static_cast<Code>(*at) - 0x30u < 10u; };
+    const auto digitOf = [](const Unit *at) { return static_cast<Code>(*at) - 0x30u; };
+
+    bool negative = false;
+    if (p != end && (*p == Unit{'-'} || *p == Unit{'+'}))
+        negative = *p++ == Unit{'-'};
+    std::uint64_t mantissa = 0;
+    const Unit *const first = p;
+    for (; digitAt(p); ++p)
+        mantissa = mantissa * 10 + digitOf(p);
+    auto count = static_cast<std::size_t>(p - first); // leading zeros too
+    long long exponent = 0;
+    if (p != end && static_cast<char32_t>(static_cast<Code>(*p)) == decimal) {
+        const Unit *const fraction = ++p;
+        for (; digitAt(p); ++p)
+            mantissa = mantissa * 10 + digitOf(p);
+        exponent = fraction - p;
+        count += static_cast<std::size_t>(p - fraction);
+    }
+    if (count == 0 || count > kMantissaDigits)
+        return false;
+    if (p != end && (*p == Unit{'E'} || *p == Unit{'e'})) {
+        const bool negativeExponent = ++p != end && *p == Unit{'-'};
+        if (p != end && (*p == Unit{'-'} || *p == Unit{'+'}))
+            ++p;
+        // Up to 9 exponent digits here; more, or none, are for the general
+        // reading.
+        const Unit *const exponentFirst = p;
+        long long given = 0;
+        for (; digitAt(p) && p - exponentFirst < 9; ++p)
+            given = given * 10 + digitOf(p);
+        if (p == exponentFirst)
+            return false;
+        exponent += negativeExponent ? -given : given;
+    }
+    if (p != end)
+        return false;
+    value = decimalValue(negative, mantissa, exponent, digits);
+    return true;
+}
+
 template <class Unit>
 double lenientReading(std::basic_string_view<Unit> text)
 {
+    LongDigits digits;
+    if (double plain = 0; readPlain(text, U'.', digits, plain))
+        return plain;
+
     Cursor<Unit> in(text);
     const auto next = [&in] {
         do
@@ -310,7 +378,6 @@ double lenientReading(std::basic_string_view<Unit> text)
     }
 
     // Blanks are skipped wherever they stand, digits being the likelier.
-    LongDigits digits;
     DecimalBuilder number(digits);
     bool anyDigit = false;
     for (;; in.advance()) {
@@ -373,13 +440,19 @@ bool groupsFit(Cursor<Unit> in, const Unit *end, char32_t grouping, std::size_t 
 template <class Unit>
 Result<double> strictConversion(std::basic_string_view<Unit> text, const Separators &separators)
 {
-    Cursor<Unit> in(text);
-    while (isStrictBlank(in.current()))
-        in.advance();
-
     // A full-width separator stands for its ASCII form, whichever of the two
     // the locale names.
     const char32_t decimal = fold(separators.decimal);
+    LongDigits digits;
+    if (double plain = 0; readPlain(text, decimal, digits, plain)) {
+        if (std::isinf(plain))
+            return RunTimeError::Overflow;
+        return plain;
+    }
+
+    Cursor<Unit> in(text);
+    while (isStrictBlank(in.current()))
+        in.advance();
     const char32_t grouping = fold(separators.grouping);
     const bool grouped = grouping != 0 && grouping != decimal;
 
@@ -389,7 +462,6 @@ Result<double> strictConversion(std::basic_string_view<Unit> text, const Separat
         in.advance();
     }
 
-    LongDigits digits;
     DecimalBuilder number(digits);
     bool anyDigit = false;
     const Cursor<Unit> integerBegin = in;
