@@ -14,11 +14,14 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -133,7 +136,20 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
+    // Unless told otherwise: seven repetitions in random order, so that a
+    // spell of load falls on ours and the bare window alike, and the median
+    // of each.
+    std::vector<char *> args(argv, argv + argc);
+    std::string repetitions = "--benchmark_repetitions=7";
+    std::string interleaving = "--benchmark_enable_random_interleaving=true";
+    std::string aggregates = "--benchmark_report_aggregates_only=true";
+    const bool given = std::any_of(argv + 1, argv + argc, [](const char *arg) {
+        return std::string_view(arg).starts_with("--benchmark_repetitions");
+    });
+    if (!given)
+        args.insert(args.begin() + 1, {repetitions.data(), interleaving.data(), aggregates.data()});
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.printRatios();
