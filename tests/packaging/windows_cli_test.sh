@@ -42,13 +42,20 @@ expect() {
 }
 
 # regionalSettings DECIMAL THOUSAND GROUPING: what a user sets under Region
-# in Control Panel.
+# in Control Panel. Wine's reg now and then exits with a failure and no
+# message while the processes of the tests before this one are still ending
+# (seen twice in fresh CI runs); setting a value again is harmless, so each
+# gets a few tries before the test counts it as failed.
 regionalSettings() {
-  local value setting
+  local value setting attempt
   for setting in "sDecimal=$1" "sThousand=$2" "sGrouping=$3"; do
     value=${setting#*=}
-    "${emulator[@]}" reg add "$international" /v "${setting%%=*}" /d "$value" /f >/dev/null ||
-      fail "could not set ${setting%%=*}"
+    for attempt in 1 2 3 4 5; do
+      "${emulator[@]}" reg add "$international" /v "${setting%%=*}" /d "$value" /f >/dev/null 2>"$scratch/reg" &&
+        continue 2
+      sleep 1
+    done
+    fail "could not set ${setting%%=*}: $(cat "$scratch/reg")"
   done
 }
 
