@@ -1,6 +1,7 @@
 // Each conversion beside the libraries that do the same work on the same
 // inputs, and the whole calculation beside the bare standard-library
 // pipeline, in one run; prints the ratios and the targets.
+#include "bench/interleaved.h"
 #include "calc/numeric_text.h"
 #include "calc/tax.h"
 
@@ -279,20 +280,7 @@ private:
 
 int main(int argc, char **argv)
 {
-    // Unless told otherwise: repetitions in random order, so that a spell of
-    // load falls on every benchmark alike.
-    std::vector<char *> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=9";
-    std::string interleaving = "--benchmark_enable_random_interleaving=true";
-    std::string aggregates = "--benchmark_report_aggregates_only=true";
-    const auto given = [&](std::string_view flag) {
-        return std::any_of(argv + 1, argv + argc,
-                           [&](const char *arg) { return std::string_view(arg).starts_with(flag); });
-    };
-    if (!given("--benchmark_repetitions"))
-        args.insert(args.begin() + 1, {repetitions.data(), interleaving.data(), aggregates.data()});
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
+    iitcalc::bench::initializeInterleaved(argc, argv, 9);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.printRatios();

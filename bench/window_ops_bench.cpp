@@ -1,6 +1,7 @@
 // Calculate and Clear in the real window, each beside the same work done in
 // the bare baseline window, in one run; prints the ratios.
 #include "bench/bare_window.h"
+#include "bench/interleaved.h"
 #include "calc/tax.h"
 #include "forms/form.h"
 #include "forms/qt/qt_backend.h"
@@ -14,14 +15,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace {
 
@@ -136,20 +134,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    // Unless told otherwise: seven repetitions in random order, so that a
-    // spell of load falls on ours and the bare window alike, and the median
-    // of each.
-    std::vector<char *> args(argv, argv + argc);
-    std::string repetitions = "--benchmark_repetitions=7";
-    std::string interleaving = "--benchmark_enable_random_interleaving=true";
-    std::string aggregates = "--benchmark_report_aggregates_only=true";
-    const bool given = std::any_of(argv + 1, argv + argc, [](const char *arg) {
-        return std::string_view(arg).starts_with("--benchmark_repetitions");
-    });
-    if (!given)
-        args.insert(args.begin() + 1, {repetitions.data(), interleaving.data(), aggregates.data()});
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
+    iitcalc::bench::initializeInterleaved(argc, argv, 7);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     reporter.printRatios();
