@@ -344,13 +344,22 @@ bool readPlain(std::basic_string_view<Unit> text, char32_t decimal, LongDigits &
 }
 
 template <class Unit>
-double lenientReading(std::basic_string_view<Unit> text)
+double lenientReading(std::basic_string_view<Unit> text, bool *whole = nullptr)
 {
     LongDigits digits;
-    if (double plain = 0; readPlain(text, U'.', digits, plain))
+    if (double plain = 0; readPlain(text, U'.', digits, plain)) {
+        if (whole)
+            *whole = true;
         return plain;
+    }
 
     Cursor<Unit> in(text);
+    // Whether the reading ran to the end of the text, told on every return.
+    const auto stop = [&in, whole](double value) {
+        if (whole)
+            *whole = in.current() == kEnd;
+        return value;
+    };
     const auto next = [&in] {
         do
             in.advance();
@@ -368,13 +377,13 @@ double lenientReading(std::basic_string_view<Unit> text)
         next();
         const char32_t kind = in.current() | 0x20; // 'H' and 'h', 'O' and 'o'
         if (kind != U'h' && kind != U'o')
-            return negative ? -0.0 : 0.0;
+            return stop(negative ? -0.0 : 0.0);
         RadixBuilder radix(kind == U'h' ? 4 : 3);
         next();
         while (radix.digit(in.current()))
             next();
         const double magnitude = radix.value();
-        return negative ? -magnitude : magnitude;
+        return stop(negative ? -magnitude : magnitude);
     }
 
     // Blanks are skipped wherever they stand, digits being the likelier.
@@ -413,7 +422,7 @@ double lenientReading(std::basic_string_view<Unit> text)
                 break;
         }
     }
-    return number.value(negative);
+    return stop(number.value(negative));
 }
 
 // Each group of the integer part, counted from the right, must have the
@@ -525,6 +534,8 @@ Result<double> strictConversion(std::basic_string_view<Unit> text, const Separat
 double readLenient(std::u16string_view text) { return lenientReading(text); }
 
 double readLenient(std::string_view utf8) { return lenientReading(utf8); }
+
+double readLenient(std::string_view utf8, bool &whole) { return lenientReading(utf8, &whole); }
 
 Result<double> convertStrict(std::u16string_view text, Separators separators)
 {

@@ -64,6 +64,9 @@ using Utf8NumberText = BasicNumberText<char>;
 // sequence reads as U+FFFD, which stops the reading: "1\xFF2" reads 1.
 double readLenient(std::u16string_view text);
 double readLenient(std::string_view utf8);
+// The same, and whether the reading took the whole text: "12,345.67" reads
+// 12 and is not whole; "1 000", "" and "-5E3 " are whole.
+double readLenient(std::string_view utf8, bool &whole);
 
 // Strict conversion, for the threshold field. Apart from blanks (spaces and
 // tabs) before and after it, the whole text must be: optional sign, digits

@@ -75,4 +75,10 @@ Result<TaxAssessment> calculate(std::u16string_view income, std::u16string_view 
 Result<Utf8TaxAssessment> calculate(std::string_view income, std::string_view insurance, std::string_view threshold,
                                     Separators separators);
 
+// The same calculation on amounts already read, as a payroll sheet's cells
+// are: (income - insurance) - threshold, the bracket, the two texts in UTF-8.
+// Fails with Overflow when a difference or the tax leaves the double range.
+// (10000, 1000, 3500) gives tax base "5500" and tax payable "545".
+Result<Utf8TaxAssessment> calculateAmounts(double income, double insurance, double threshold, Separators separators);
+
 } // namespace iitcalc

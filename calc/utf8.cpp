@@ -4,8 +4,6 @@ namespace iitcalc {
 
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
-
 void appendUtf16(std::u16string &out, char32_t c)
 {
     if (c < 0x10000) {
@@ -78,7 +76,7 @@ char32_t decodeUtf8Sequence(const char *&next, const char *end)
     }
     next += taken;
     if (length == 0 || taken < length || c < smallest || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-        return kReplacement;
+        return kReplacementCharacter;
     return c;
 }
 
@@ -93,7 +91,7 @@ std::string toUtf8(std::u16string_view text)
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
         } else if (isHighSurrogate(c) || isLowSurrogate(c)) {
-            c = kReplacement;
+            c = kReplacementCharacter;
         }
         out.append(bytes, encodeUtf8(c, bytes));
     }

@@ -6,7 +6,10 @@
 
 namespace iitcalc {
 
-// UTF-16 to UTF-8 and back, for the console front end. Unpaired surrogates
+// What every decoder here writes for a sequence it cannot read.
+inline constexpr char32_t kReplacementCharacter = 0xFFFD;
+
+// UTF-16 to UTF-8 and back: the window's field text and the console's bytes. Unpaired surrogates
 // and malformed or overlong byte sequences become U+FFFD; nothing is dropped
 // silently and nothing fails.
 std::string toUtf8(std::u16string_view text);
