@@ -103,6 +103,11 @@ const std::string kExample = "税基\t5500\n应缴税额\t545\n";
 const std::string kExampleRow = "10000\t1000\t3500\t5500\t545\n";
 // The read buffer holds 64 KiB: a CR as its last byte and the LF after it
 // in the next still end one line.
+const std::string kNoTab = "没有 TAB：每行应为 个人收入<TAB>五险一金之和；逗号分隔的工资表请用 --csv";
+// 姓名,工号,应发工资,五险一金 / 张三,001,"12,345.67",1234.5 as a spreadsheet
+// on Chinese Windows saves it.
+const std::string kGbSheet = "\xD0\xD5\xC3\xFB,\xB9\xA4\xBA\xC5,\xD3\xA6\xB7\xA2\xB9\xA4\xD7\xCA,\xCE\xE5\xCF\xD5\xD2\xBB\xBD\xF0\r\n"
+                             "\xD5\xC5\xC8\xFD,001,\"12,345.67\",1234.5\r\n";
 const std::string kLongLine = "1\t0" + std::string((1 << 16) - 4, ' ');
 
 // clang-format off
@@ -128,30 +133,75 @@ const ProgramRow kProgramRows[] = {
     {"one_field", {"1"}, "", 2, "", kWrongCount + "1 个\n" + kSeeHelp},
     {"four_fields", {"1", "2", "3", "4"}, "", 2, "", kWrongCount + "4 个\n" + kSeeHelp},
     {"double_dash_alone", {"--"}, "", 2, "", kWrongCount + "0 个\n" + kSeeHelp},
-    // A batch: one row of five fields for each line.
+    {"help_with_an_argument", {"--help", "1"}, "", 2, "", "iitcalc-cli: 无法识别的选项“--help”" + kOptionLike},
+    // A batch: one row of five fields for each line; a blank line gives a
+    // blank line.
     {"batch_five_fields_always", {},
      "10000\t1000\n" "10000\t1000\t4000\n" "10000\t1000\t\n" "\n" "1E308\t-1E308\n" "1\t2\t3\t4\n" "5000.01\t0", 1,
      kExampleRow +
      "10000\t1000\t4000\t5000\t445\n"
      "10000\t1000\t\t运行时错误 13：类型不匹配\t\n"
-     "\t\t3500\t-3500\t0\n"
+     "\n"
      "1E308\t-1E308\t3500\t运行时错误 6：溢出\t\n"
      "1\t2\t3\t字段过多：每行至多三个字段\t\n"
      "5000.01\t0\t3500\t1500.01\t45.001\n", ""},
-    {"batch_every_kind_of_line_end", {}, "1\t0\r\n2\t0\n3\t0\r4\t0\r\r\n\n", 0,
-     "1\t0\t3500\t-3499\t0\n" "2\t0\t3500\t-3498\t0\n" "3\t0\t3500\t-3497\t0\n" "4\t0\t3500\t-3496\t0\n"
-     "\t\t3500\t-3500\t0\n" "\t\t3500\t-3500\t0\n", ""},
+    {"batch_four_fields_alone_fail", {}, "1\t2\t3\t4\n", 1, "1\t2\t3\t字段过多：每行至多三个字段\t\n", ""},
+    {"batch_every_kind_of_line_end", {}, "1\t0\r\n2\t0\n3\t0\r4\t0\r\r\n  \n", 0,
+     "1\t0\t3500\t-3499\t0\n" "2\t0\t3500\t-3498\t0\n" "3\t0\t3500\t-3497\t0\n" "4\t0\t3500\t-3496\t0\n" "\n\n", ""},
+    {"batch_crlf_at_the_end_adds_no_row", {}, "10000\t1000\r\n", 0, kExampleRow, ""},
     {"batch_carriage_return_at_the_end_of_a_read", {}, kLongLine + "\r\n2\t0\n", 0,
      kLongLine + "\t3500\t-3499\t0\n" "2\t0\t3500\t-3498\t0\n", ""},
-    // Two files saved with byte-order marks, joined.
-    {"batch_byte_order_mark_on_any_line", {}, "\xEF\xBB\xBF" "10000\t1000\n" "\xEF\xBB\xBF" "1\t0\n", 0,
+    // Files saved with byte-order marks, joined; one of them empty.
+    {"batch_byte_order_marks_on_any_line", {}, "\xEF\xBB\xBF\xEF\xBB\xBF" "10000\t1000\n" "\xEF\xBB\xBF" "1\t0\n", 0,
      kExampleRow + "1\t0\t3500\t-3499\t0\n", ""},
     {"batch_utf16_little_endian", {}, utf16(u"10000\t1000\r\n１００００\t１０００\n", false), 0,
      kExampleRow + "１００００\t１０００\t3500\t5500\t545\n", ""},
-    {"batch_utf16_big_endian", {}, utf16(u"8000\U0001F600\t0\t\u3000３５００", true), 0,
-     "8000\U0001F600\t0\t　３５００\t4500\t345\n", ""},
-    {"batch_utf16_malformed", {}, utf16(u"\xD800" u"1\t0\n", false) + "1", 0,
-     "\xEF\xBF\xBD" "1\t0\t3500\t-3500\t0\n" "\xEF\xBF\xBD\t\t3500\t-3500\t0\n", ""},
+    {"batch_utf16_big_endian", {}, utf16(u"8000\t0\t\u3000３５００", true), 0, "8000\t0\t　３５００\t4500\t345\n", ""},
+    {"batch_utf16_without_a_mark", {}, std::string("1\0\t\0" "0\0\n\0", 8), 0, "1\t0\t3500\t-3499\t0\n", ""},
+    {"batch_gb18030", {}, "\xA3\xB1\xA3\xB0\xA3\xB0\xA3\xB0\xA3\xB0\t1000\n", 0, "１００００\t1000\t3500\t5500\t545\n", ""},
+    // Lines the batch would misread are refused, and fields read in part
+    // are named.
+    {"batch_comma_separated_line", {}, "10000,1000\n", 1, "10000,1000\t\t3500\t" + kNoTab + "\t\n", ""},
+    {"batch_header_first", {}, "个人收入\t五险一金之和\n10000\t1000\n", 1,
+     "个人收入\t五险一金之和\t3500\t像是表头（没有数字）；带表头的工资表请用 --csv\t\n" + kExampleRow, ""},
+    {"batch_fields_read_in_part", {}, "12,345.67\t1,234.50\n10000\t1000\n1\t0元\n", 0,
+     "12,345.67\t1,234.50\t3500\t-3489\t0\n" + kExampleRow + "1\t0元\t3500\t-3499\t0\n",
+     "iitcalc-cli: 2 行的个人收入或五险一金之和只读了开头（第 1、3 行），如“12,345.67”读作 12；带千位分隔符的金额请用 --csv 读入\n"},
+    {"batch_utf16_malformed", {}, utf16(u"\xD800" u"1\t0\n", false) + "1", 1,
+     "\xEF\xBF\xBD" "1\t0\t3500\t-3500\t0\n" "\xEF\xBF\xBD\t\t3500\t" + kNoTab + "\t\n",
+     "iitcalc-cli: 1 行的个人收入或五险一金之和只读了开头（第 1 行），如“12,345.67”读作 12；带千位分隔符的金额请用 --csv 读入\n"},
+    // Sheets: the result is UTF-8 with a byte-order mark and CR LF.
+    {"sheet_gb18030_from_a_chinese_windows", {"--csv"}, kGbSheet, 0,
+     "\xEF\xBB\xBF" "姓名,工号,应发工资,五险一金,税基,应缴税额,出错原因\r\n张三,001,\"12,345.67\",1234.5,7611.17,967.234,\r\n", "",
+     "LC_ALL=zh_CN.UTF-8", "zh_CN.UTF-8"},
+    {"sheet_semicolons_in_germany", {"--csv"}, "Name;应发工资;五险一金\nA;12.345,67;1.234,5\n", 0,
+     "\xEF\xBB\xBF" "Name;应发工资;五险一金;税基;应缴税额;出错原因\r\nA;12.345,67;1.234,5;7611,17;967,234;\r\n", "",
+     "LC_ALL=de_DE.UTF-8", "de_DE.UTF-8"},
+    {"sheet_options", {"--csv", "--income=2", "--insurance=Brutto", "--threshold=3", "--delimiter=tab",
+     "--encoding=utf-8"}, "A\tBrutto\tX\n1\t20000\t5000\n", 0,
+     "\xEF\xBB\xBF" "A\tBrutto\tX\t税基\t应缴税额\t出错原因\r\n1\t20000\t5000\t-5000\t0\t\r\n", ""},
+    {"sheet_bad_rows", {"--csv"}, "应发工资,五险一金\n10000,1000\nabc,0\n10000\n", 1,
+     "\xEF\xBB\xBF" "应发工资,五险一金,税基,应缴税额,出错原因\r\n10000,1000,5500,545,\r\nabc,0,,,“应发工资”列不是金额\r\n"
+     "10000,,,,这一行有 1 个单元格，表头有 2 个\r\n",
+     "iitcalc-cli: 出错 2 行（第 3、4 行），原因见“出错原因”列\n"},
+    {"sheet_no_insurance_column", {"--csv"}, "应发工资\n10000\n", 0,
+     "\xEF\xBB\xBF" "应发工资,税基,应缴税额,出错原因\r\n10000,6500,745,\r\n",
+     "iitcalc-cli: 注意：表头中没有五险一金列，五险一金按 0 计算（可用 --insurance=列名或列号 指明）\n"},
+    {"sheet_without_an_income_column", {"--csv"}, "姓名,工号\n张三,1\n", 2, "",
+     "iitcalc-cli: 表头中没有个人收入列（认得的列名：个人收入、应发工资、应发合计、应发金额、税前工资、税前收入）；"
+     "表头的列：1 姓名、2 工号；请用 --income=列名或列号 指明，五险一金与起征点列同样可用 --insurance=、--threshold= 指明\n" +
+     kSeeHelp},
+    {"sheet_unknown_column", {"--csv", "--income=工资"}, "a,b\n1,2\n", 2, "",
+     "iitcalc-cli: --income=“工资”既不是表头中的列名，也不是 1 到 2 的列号；表头的列：1 a、2 b\n" + kSeeHelp},
+    {"sheet_option_without_a_sheet", {"--income=1"}, "1\t2\n", 2, "",
+     "iitcalc-cli: --income= 等选项只用于工资表：请加 --csv，或给出工资表的文件名\n" + kSeeHelp},
+    {"sheet_unknown_encoding", {"--csv", "--encoding=latin1"}, "", 2, "",
+     "iitcalc-cli: 不认得编码“latin1”：可用 UTF-8、UTF-16LE、UTF-16BE、GB18030\n" + kSeeHelp},
+    {"sheet_unusable_delimiter", {"--csv", "--delimiter=\""}, "", 2, "",
+     "iitcalc-cli: 分隔符“\"”不可用：请写一个字符（如 , 或 ;）或 tab\n" + kSeeHelp},
+    {"sheet_missing_file", {"--csv", "no-such-工资表.csv"}, "", 3, "",
+     "iitcalc-cli: 无法读取“no-such-工资表.csv”：文件不存在\n"},
+    {"sheet_two_files", {"--csv", "a.csv", "b.csv"}, "", 2, "", "iitcalc-cli: 工资表只能给一个文件名，现有 2 个\n" + kSeeHelp},
 };
 // clang-format on
 INSTANTIATE_TEST_SUITE_P(Rows, Program, testing::ValuesIn(kProgramRows), testing_support::RowName());
@@ -184,6 +234,8 @@ const std::string kWriteFailed = "iitcalc-cli: 写入输出失败\n";
 // is ignored, is a failed write.
 const PipelineRow kPipelineRows[] = {
     {"single_to_a_full_disk", R"(run "$P" 10000 1000 >/dev/full)", 3, kWriteFailed},
+    {"help_to_a_full_disk", R"(run "$P" --help >/dev/full)", 3, kWriteFailed},
+    {"sheet_to_a_full_disk", R"(printf 'a\n1\n' | run "$P" --csv --income=a >/dev/full)", 3, kWriteFailed},
     {"batch_to_a_full_disk", R"(printf '1\t0\n' | run "$P" >/dev/full)", 3, kWriteFailed},
     {"endless_batch_to_a_full_disk", R"(yes 10000 | run "$P" >/dev/full)", 3, kWriteFailed},
     {"endless_batch_into_a_closed_pipe", R"(yes 10000 | run env --default-signal=PIPE "$P" | head -c 1 >/dev/null)",
@@ -192,6 +244,36 @@ const PipelineRow kPipelineRows[] = {
      kWriteFailed},
 };
 INSTANTIATE_TEST_SUITE_P(Rows, Pipeline, testing::ValuesIn(kPipelineRows), testing_support::RowName());
+
+// A sheet's name alone: the result beside it, never over a file that exists.
+TEST(SheetFile, WritesBesideTheSheetUnderANewName)
+{
+    const TempDir dir;
+    std::ofstream(dir.path + "/工资表.csv", std::ios::binary) << "应发工资,五险一金\r\n10000,1000\r\n";
+    std::ofstream(dir.path + "/工资表-个税 (2).csv", std::ios::binary) << "kept";
+    const auto runOn = [&dir](const std::string &name) {
+        const std::string command = "cd " + quoted(dir.path) + " && LC_ALL=C.UTF-8 " + IITCALC_CLI_PATH + " " +
+                                    quoted(name) + " </dev/null >out 2>err";
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    const std::string result = "\xEF\xBB\xBF" "应发工资,五险一金,税基,应缴税额,出错原因\r\n10000,1000,5500,545,\r\n";
+
+    EXPECT_EQ(runOn("工资表.csv"), 0);
+    EXPECT_EQ(slurp(dir.path + "/工资表-个税.csv"), result);
+    EXPECT_EQ(slurp(dir.path + "/err"), "iitcalc-cli: 已写入“工资表-个税.csv”：计算 1 行\n");
+    EXPECT_EQ(runOn("工资表.csv"), 0);
+    EXPECT_EQ(slurp(dir.path + "/工资表-个税 (2).csv"), "kept");
+    EXPECT_EQ(slurp(dir.path + "/工资表-个税 (3).csv"), result);
+    EXPECT_EQ(slurp(dir.path + "/out"), "");
+
+    // A sheet the header refuses leaves no result behind.
+    std::ofstream(dir.path + "/名单.csv", std::ios::binary) << "姓名\r\n张三\r\n";
+    EXPECT_EQ(runOn("名单.csv"), 2);
+    EXPECT_FALSE(std::filesystem::exists(dir.path + "/名单-个税.csv"));
+    EXPECT_EQ(runOn("缺少.csv"), 3);
+    EXPECT_EQ(slurp(dir.path + "/err"), "iitcalc-cli: 无法读取“缺少.csv”：文件不存在\n");
+}
 
 // What an in-process run wrote to a stream of its own.
 struct MemoryStream {
