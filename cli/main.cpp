@@ -21,6 +21,8 @@ int wmain(int argc, wchar_t **argv)
 
 #else
 
+#include <unistd.h>
+
 #ifdef __EMSCRIPTEN__
 
 #include <emscripten.h>
@@ -29,9 +31,24 @@ int wmain(int argc, wchar_t **argv)
 // Node itself knows.
 EM_JS(int, inputIsTerminal, (), { return typeof process == 'object' && require('tty').isatty(0) ? 1 : 0; });
 
-#else
+// Node puts /dev/null, opened for reading and writing, in place of a
+// standard stream that was closed when it started, so reads would find an
+// empty input and writes would vanish. Seen on Linux by that open mode,
+// which a shell's redirection never gives.
+EM_JS(int, closedAtStart, (int fd), {
+    try {
+        const fs = require('fs');
+        if (fs.readlinkSync('/proc/self/fd/' + fd) != '/dev/null')
+            return 0;
+        const info = fs.readFileSync('/proc/self/fdinfo/' + fd, 'utf8');
+        const at = info.indexOf('flags:');
+        return at >= 0 && (parseInt(info.slice(at + 6).trim(), 8) & 3) == 2 ? 1 : 0;
+    } catch (e) {
+        return 0;
+    }
+});
 
-#include <unistd.h>
+#else
 
 bool inputIsTerminal() { return isatty(STDIN_FILENO) != 0; }
 
@@ -39,6 +56,13 @@ bool inputIsTerminal() { return isatty(STDIN_FILENO) != 0; }
 
 int main(int argc, char **argv)
 {
+#ifdef __EMSCRIPTEN__
+    // Closed again, so that reading or writing fails as it does natively.
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO}) {
+        if (closedAtStart(fd) != 0)
+            close(fd);
+    }
+#endif
     static char outBuffer[1 << 16];
     std::setvbuf(stdout, outBuffer, _IOFBF, sizeof outBuffer);
     const std::vector<std::string_view> args(argv + 1, argv + argc);

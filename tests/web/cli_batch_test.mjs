@@ -81,3 +81,52 @@ for (const locale of ['zh_CN.UTF-8', 'C']) {
     }
   });
 }
+
+// A payroll sheet as a clerk's spreadsheet saves it (names, staff numbers,
+// quoted grouped amounts, bad cells, blank rows, CR LF), in UTF-8 and in
+// GB18030: the same bytes from both programs.
+function sheet(seed) {
+  const random = generator(seed);
+  const rows = ['姓名,工号,应发工资,五险一金,起征点'];
+  const amount = () => {
+    const pay = Math.floor(random() * 9000000 + 300000) / 100;
+    return random() < 0.5 ? `"${pay.toLocaleString('en-US', {minimumFractionDigits: 2})}"` : `${pay}`;
+  };
+  for (let i = 0; i < 20000; ++i) {
+    const odd = random();
+    if (odd < 0.01) rows.push(',,,,');
+    else if (odd < 0.02) rows.push(`员工${i},${i},abc,0,`);
+    else if (odd < 0.03) rows.push(`"员工""${i}""\r\n(兼)",${i},¥${amount().replace(/"/g, '')}元`);
+    else rows.push(`员工${i},${String(i).padStart(6, '0')},${amount()},${Math.floor(random() * 300000) / 100},${odd < 0.2 ? 5000 : ''}`);
+  }
+  return rows.join('\r\n') + '\r\n';
+}
+
+for (const locale of ['zh_CN.UTF-8', 'C']) {
+  test(`the same sheet results under ${locale}`, () => {
+    const utf8 = Buffer.from(sheet(locale.length));
+    const gb18030 = spawnSync('iconv', ['-f', 'UTF-8', '-t', 'GB18030'], {input: utf8, maxBuffer: 1 << 30}).stdout;
+    for (const input of [utf8, gb18030]) {
+      const expected = run(native, ['--csv'], input, locale);
+      const actual = run(process.execPath, ['--no-experimental-fetch', wasm, '--csv'], input, locale);
+      assert.ok(expected.stdout.length > input.length, 'a result');
+      assert.equal(actual.status, expected.status, 'exit status');
+      assert.equal(actual.stderr.toString(), expected.stderr.toString(), 'standard error');
+      assert.ok(actual.stdout.equals(expected.stdout), 'the same result');
+    }
+  });
+}
+
+// A closed input or output is a failure, status 3, as natively: Node puts
+// /dev/null in their place, which must not pass for an empty input or a
+// written result.
+test('closed standard streams end with status 3', () => {
+  for (const [redirect, message] of [['<&-', '读取输入失败'], ['>&-', '写入输出失败']]) {
+    for (const program of [`"${native}"`, `"${process.execPath}" --no-experimental-fetch "${wasm}"`]) {
+      const result = spawnSync('sh', ['-c', `printf '1\\t0\\n' | ${program} ${redirect}`],
+                               {env: {PATH: process.env.PATH, LC_ALL: 'C'}});
+      assert.equal(result.status, 3, `${program} ${redirect}`);
+      assert.equal(result.stderr.toString(), `iitcalc-cli: ${message}\n`, `${program} ${redirect}`);
+    }
+  }
+});
