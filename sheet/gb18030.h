@@ -48,7 +48,15 @@ inline int gb18030Sequence(const unsigned char *bytes, std::size_t size)
 
 // Appends the UTF-8 of `sequences`, whole sequences that gb18030Sequence
 // takes (ASCII among them), to `out`, with what the platform has: iconv,
-// the Windows code page 54936, or the browser's TextDecoder.
-void appendGb18030(std::string_view sequences, std::string &out);
+// the Windows code page 54936, or the browser's TextDecoder. Returns how
+// many it could not decode and wrote as U+FFFD: none where the platform
+// has all of GB18030. A Windows without code page 54936 (Wine) decodes the
+// one- and two-byte codes as GBK and the four-byte codes of the
+// supplementary planes, and writes U+FFFD for the four-byte codes of the
+// basic plane, which only GB18030's own table maps.
+std::size_t appendGb18030(std::string_view sequences, std::string &out);
+// Whether appendGb18030 decodes every code: false only on a Windows
+// without code page 54936.
+bool hasWholeGb18030();
 
 } // namespace iitcalc::sheet

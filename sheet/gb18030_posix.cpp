@@ -25,7 +25,7 @@ iconv_t converter()
 
 } // namespace
 
-void appendGb18030(std::string_view sequences, std::string &out)
+std::size_t appendGb18030(std::string_view sequences, std::string &out)
 {
     const iconv_t descriptor = converter();
     const std::size_t start = out.size();
@@ -35,6 +35,7 @@ void appendGb18030(std::string_view sequences, std::string &out)
     std::size_t inLeft = sequences.size();
     char *written = out.data() + start;
     std::size_t outLeft = out.size() - start;
+    std::size_t replaced = 0;
     while (inLeft > 0) {
         if (iconv(descriptor, &in, &inLeft, &written, &outLeft) != static_cast<std::size_t>(-1))
             break;
@@ -48,8 +49,12 @@ void appendGb18030(std::string_view sequences, std::string &out)
         outLeft = out.size() - static_cast<std::size_t>(written - out.data());
         in += skipped;
         inLeft -= skipped;
+        ++replaced;
     }
     out.resize(static_cast<std::size_t>(written - out.data()));
+    return replaced;
 }
+
+bool hasWholeGb18030() { return true; }
 
 } // namespace iitcalc::sheet

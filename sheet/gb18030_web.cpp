@@ -17,13 +17,16 @@ EM_JS(int, decodeGb18030Into, (const char *bytes, int size, char *utf8, int room
 
 } // namespace
 
-void appendGb18030(std::string_view sequences, std::string &out)
+std::size_t appendGb18030(std::string_view sequences, std::string &out)
 {
     const std::size_t start = out.size();
     out.resize(start + sequences.size() * 3 / 2 + 4);
     const int written = decodeGb18030Into(sequences.data(), static_cast<int>(sequences.size()), out.data() + start,
                                           static_cast<int>(out.size() - start));
     out.resize(start + static_cast<std::size_t>(written));
+    return 0;
 }
+
+bool hasWholeGb18030() { return true; }
 
 } // namespace iitcalc::sheet

@@ -293,7 +293,7 @@ std::size_t TextDecoder::decodeGb18030(std::string_view bytes, bool final, std::
     bool wide = false; // the run holds more than ASCII
     const auto flush = [&] {
         if (wide)
-            appendGb18030(bytes.substr(run, p - run), out);
+            m_replaced += appendGb18030(bytes.substr(run, p - run), out);
         else
             out.append(bytes, run, p - run);
         wide = false;
