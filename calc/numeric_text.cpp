@@ -292,12 +292,15 @@ private:
 
 // Most texts are a plain literal of up to 19 digits, [sign] digits
 // [decimal digits] [(E|e) [sign] digits] in ASCII and nothing else: those
-// are read here in one pass over the units, with no decoding. Anything
-// else, blanks, full width, separators and longer literals included,
-// returns false, and the general reading decides it; for a plain literal
-// both give the same value.
+// are read here in one pass over the units, with no decoding. Given a
+// locale (the strict conversion), an ASCII grouping separator may stand
+// between the integer digits where the locale's grouping puts it, as amounts
+// in sheets have it ("12,345.67"). Anything else, blanks, full width, other
+// separators and longer literals included, returns false, and the general
+// reading decides it; for a plain literal both give the same value.
 template <class Unit>
-bool readPlain(std::basic_string_view<Unit> text, char32_t decimal, LongDigits &digits, double &value)
+bool readPlain(std::basic_string_view<Unit> text, char32_t decimal, LongDigits &digits, double &value,
+               const Separators *locale = nullptr)
 {
     using Code = std::make_unsigned_t<Unit>;
     const Unit *p = text.data();
@@ -309,10 +312,35 @@ bool readPlain(std::basic_string_view<Unit> text, char32_t decimal, LongDigits &
     if (p != end && (*p == Unit{'-'} || *p == Unit{'+'}))
         negative = *p++ == Unit{'-'};
     std::uint64_t mantissa = 0;
-    const Unit *const first = p;
+    const Unit *first = p;
     for (; digitAt(p); ++p)
         mantissa = mantissa * 10 + digitOf(p);
     auto count = static_cast<std::size_t>(p - first); // leading zeros too
+    // An ASCII separator only: a UTF-8 byte is not a character.
+    const char32_t grouping = locale != nullptr && fold(locale->grouping) < 0x80 && fold(locale->grouping) != decimal
+                                  ? fold(locale->grouping)
+                                  : kEnd;
+    if (grouping != kEnd && grouping != 0 && count != 0 && p != end &&
+        static_cast<char32_t>(static_cast<Code>(*p)) == grouping) {
+        // Each group right of the leftmost has the locale's size, counted
+        // from the decimal separator; the leftmost no more than its own.
+        std::array<std::size_t, 8> groups{count};
+        std::size_t groupCount = 1;
+        while (p != end && static_cast<char32_t>(static_cast<Code>(*p)) == grouping && digitAt(p + 1)) {
+            if (groupCount == groups.size())
+                return false;
+            first = ++p;
+            for (; digitAt(p); ++p)
+                mantissa = mantissa * 10 + digitOf(p);
+            groups[groupCount++] = static_cast<std::size_t>(p - first);
+            count += groups[groupCount - 1];
+        }
+        for (std::size_t i = 0; i < groupCount; ++i) {
+            const std::size_t size = locale->groupSize(groupCount - 1 - i);
+            if (i == 0 ? groups[i] > size : groups[i] != size)
+                return false;
+        }
+    }
     long long exponent = 0;
     if (p != end && static_cast<char32_t>(static_cast<Code>(*p)) == decimal) {
         const Unit *const fraction = ++p;
@@ -453,7 +481,7 @@ Result<double> strictConversion(std::basic_string_view<Unit> text, const Separat
     // the locale names.
     const char32_t decimal = fold(separators.decimal);
     LongDigits digits;
-    if (double plain = 0; readPlain(text, decimal, digits, plain)) {
+    if (double plain = 0; readPlain(text, decimal, digits, plain, &separators)) {
         if (std::isinf(plain))
             return RunTimeError::Overflow;
         return plain;

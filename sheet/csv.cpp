@@ -1,8 +1,22 @@
 #include "sheet/csv.h"
 
+#include <algorithm>
 #include <array>
 
 namespace iitcalc::sheet {
+
+namespace {
+
+std::size_t byteIndex(char c) { return static_cast<unsigned char>(c); }
+
+} // namespace
+
+CsvReader::CsvReader(char delimiter)
+    : m_delimiter(delimiter)
+{
+    for (const char c : {delimiter, '\r', '\n'})
+        m_endsUnquoted[byteIndex(c)] = true;
+}
 
 void CsvReader::append(const char *begin, const char *end)
 {
@@ -63,7 +77,8 @@ void CsvReader::read(std::string_view text, const OnRecord &onRecord)
             [[fallthrough]];
         case State::Unquoted: {
             const char *const start = p;
-            while (p < end && *p != delimiter && *p != '\n' && *p != '\r')
+            // Looked up rather than compared three times.
+            while (p < end && !m_endsUnquoted[byteIndex(*p)])
                 ++p;
             append(start, p);
             if (p == end)
@@ -137,8 +152,16 @@ char detectDelimiter(std::string_view text)
 
 void appendCell(std::string &out, std::string_view cell, char delimiter)
 {
-    if (cell.find_first_of("\"\r\n") == std::string_view::npos &&
-        cell.find(delimiter) == std::string_view::npos) {
+    // One look-up a byte, the common case being nothing to quote.
+    thread_local char tableDelimiter = 0;
+    thread_local std::array<bool, 256> needsQuotes{};
+    if (tableDelimiter != delimiter || !needsQuotes[byteIndex('"')]) {
+        needsQuotes.fill(false);
+        for (const char c : {delimiter, '"', '\r', '\n'})
+            needsQuotes[byteIndex(c)] = true;
+        tableDelimiter = delimiter;
+    }
+    if (std::none_of(cell.begin(), cell.end(), [](char c) { return needsQuotes[byteIndex(c)]; })) {
         out.append(cell);
         return;
     }

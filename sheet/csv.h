@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -29,10 +30,7 @@ public:
     static constexpr std::size_t kMaxRecordBytes = std::size_t{1} << 20;
     using OnRecord = std::function<void(const Record &)>;
 
-    explicit CsvReader(char delimiter)
-        : m_delimiter(delimiter)
-    {
-    }
+    explicit CsvReader(char delimiter);
 
     // Reads a piece of UTF-8 text; calls onRecord for each record it ends.
     // The record's views last until onRecord returns.
@@ -48,6 +46,7 @@ private:
     void endRecord(const OnRecord &onRecord);
 
     char m_delimiter;
+    std::array<bool, 256> m_endsUnquoted{}; // the delimiter, CR and LF
     State m_state = State::CellStart;
     bool m_recordBegun = false;
     std::string m_text;                    // the record's cells, one after another
