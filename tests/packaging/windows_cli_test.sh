@@ -47,10 +47,10 @@ expect() {
 # (seen twice in fresh CI runs); setting a value again is harmless, so each
 # gets a few tries before the test counts it as failed.
 regionalSettings() {
-  local value setting attempt
+  local value setting
   for setting in "sDecimal=$1" "sThousand=$2" "sGrouping=$3"; do
     value=${setting#*=}
-    for attempt in 1 2 3 4 5; do
+    for _ in 1 2 3 4 5; do
       "${emulator[@]}" reg add "$international" /v "${setting%%=*}" /d "$value" /f >/dev/null 2>"$scratch/reg" &&
         continue 2
       sleep 1
@@ -80,11 +80,11 @@ batch=$'10000\t1000\t3500\t5500\t545\n'
 batch+=$'10000\t1000\t4000\t5000\t445\n'
 batch+=$'8000元\t0\t3500\t4500\t345\n'
 batch+=$'1\x1a\t0\t3500\t-3499\t0\n'
-batch+=$'\t\t3500\t-3500\t0\n'
+batch+=$'\n'
 batch+=$'1E308\t-1E308\t3500\t运行时错误 6：溢出\t\n'
 batch+=$'1\t2\t3\t字段过多：每行至多三个字段\t\n'
 batch+=$'5000.01\t0\t3500\t1500.01\t45.001\n'
-expect crlf_batch_to_a_file 1 "$batch" ''
+expect crlf_batch_to_a_file 1 "$batch" 'iitcalc-cli: 2 行的个人收入或五险一金之和只读了开头（第 3、4 行），如“12,345.67”读作 12；带千位分隔符的金额请用 --csv 读入'$'\n'
 "${emulator[@]}" "$program" <"$scratch/in" 2>/dev/null | cat >"$scratch/piped"
 printf '%s' "$batch" | cmp -s - "$scratch/piped" || fail "crlf_batch_through_a_pipe: $(od -c "$scratch/piped" | head -5)"
 
@@ -99,6 +99,22 @@ for _ in $(seq 20000); do printf '10000\t1000\r\n'; done >"$scratch/in"
 for _ in $(seq 20000); do printf '10000\t1000\t3500\t5500\t545\n'; done | cmp -s - "$scratch/out" ||
   fail "long_batch: $(wc -c <"$scratch/out") bytes out"
 : >"$scratch/in"
+
+echo "== payroll sheets"
+regionalSettings . , '3;0'
+# 姓名,工号,应发工资,五险一金 and a row, as Excel on Chinese Windows saves them.
+printf '\xd0\xd5\xc3\xfb,\xb9\xa4\xba\xc5,\xd3\xa6\xb7\xa2\xb9\xa4\xd7\xca,\xce\xe5\xcf\xd5\xd2\xbb\xbd\xf0\r\n'\
+'\xd5\xc5\xc8\xfd,001,"12,345.67",1234.5\r\n' >"$scratch/in"
+sheet=$'\xef\xbb\xbf姓名,工号,应发工资,五险一金,税基,应缴税额,出错原因\r\n张三,001,"12,345.67",1234.5,7611.17,967.234,\r\n'
+expect gb18030_sheet 0 "$sheet" '' --csv
+# Dropped on the program: the result beside the sheet, under a new name.
+cp "$scratch/in" "$scratch/工资表.csv"
+: >"$scratch/in"
+# shellcheck disable=SC1111 # the program's own quotation marks
+expect sheet_by_name 0 '' "iitcalc-cli: 已写入“$scratch/工资表-个税.csv”：计算 1 行"$'\n' "$scratch/工资表.csv"
+printf '%s' "$sheet" | cmp -s - "$scratch/工资表-个税.csv" || fail "sheet_by_name: $(od -c "$scratch/工资表-个税.csv" | head -3)"
+# shellcheck disable=SC1111
+expect sheet_never_overwritten 0 '' "iitcalc-cli: 已写入“$scratch/工资表-个税 (2).csv”：计算 1 行"$'\n' "$scratch/工资表.csv"
 
 echo "== the console"
 # Wine's console on a terminal: Chinese comes out right only if it was
