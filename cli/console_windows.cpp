@@ -167,3 +167,28 @@ ConsoleStreams::~ConsoleStreams()
 }
 
 } // namespace iitcalc::cli
+
+namespace iitcalc::cli {
+
+bool consoleOpenedForThisProgram()
+{
+    DWORD processes[2];
+    return isConsole(GetStdHandle(STD_ERROR_HANDLE)) && GetConsoleProcessList(processes, 2) == 1;
+}
+
+void waitForEnter()
+{
+    const HANDLE console = GetStdHandle(STD_ERROR_HANDLE);
+    const std::wstring prompt = L"按回车键关闭此窗口。";
+    DWORD count = 0;
+    WriteConsoleW(console, prompt.data(), static_cast<DWORD>(prompt.size()), &count, nullptr);
+    const HANDLE input = CreateFileW(L"CONIN$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                     nullptr, OPEN_EXISTING, 0, nullptr);
+    if (input == INVALID_HANDLE_VALUE)
+        return;
+    wchar_t typed[64];
+    ReadConsoleW(input, typed, 64, &count, nullptr);
+    CloseHandle(input);
+}
+
+} // namespace iitcalc::cli

@@ -36,4 +36,10 @@ private:
     Streams m_streams{};
 };
 
+// Whether the console is this program's alone, as when Explorer opened it
+// for a file dropped on the program: it closes as soon as the program ends.
+bool consoleOpenedForThisProgram();
+// Asks for Enter on the console and waits for it.
+void waitForEnter();
+
 } // namespace iitcalc::cli

@@ -15,8 +15,16 @@ int wmain(int argc, wchar_t **argv)
 {
     const std::vector<std::string> utf8 = iitcalc::cli::utf8Arguments(argc, argv);
     const std::vector<std::string_view> args(utf8.begin(), utf8.end());
-    const iitcalc::cli::ConsoleStreams console;
-    return iitcalc::cli::run(args, console.streams(), iitcalc::systemSeparators());
+    int status = 0;
+    {
+        const iitcalc::cli::ConsoleStreams console;
+        status = iitcalc::cli::run(args, console.streams(), iitcalc::systemSeparators());
+    }
+    // A sheet dropped on the program: what became of it stays readable
+    // until the user has read it.
+    if (args.size() == 1 && !args[0].starts_with("-") && iitcalc::cli::consoleOpenedForThisProgram())
+        iitcalc::cli::waitForEnter();
+    return status;
 }
 
 #else
