@@ -52,7 +52,6 @@ private:
     bool m_recordBegun = false;
     std::string m_text;                    // the record's cells, one after another
     std::vector<std::size_t> m_cellEnds;   // where each ends in m_text
-    std::size_t m_cellStart = 0;
     Record m_record;
 };
 

@@ -8,11 +8,11 @@ namespace {
 
 // The browser's (and Node's) own decoder; the UTF-8 written straight into
 // the room given.
-EM_JS(int, decodeGb18030Into, (const char *in, int size, char *out, int room), {
+EM_JS(int, decodeGb18030Into, (const char *bytes, int size, char *utf8, int room), {
     if (!Module.iitcalcGb18030)
         Module.iitcalcGb18030 = new TextDecoder('gb18030');
-    const text = Module.iitcalcGb18030.decode(HEAPU8.subarray(in, in + size));
-    return new TextEncoder().encodeInto(text, HEAPU8.subarray(out, out + room)).written;
+    const text = Module.iitcalcGb18030.decode(HEAPU8.subarray(bytes, bytes + size));
+    return new TextEncoder().encodeInto(text, HEAPU8.subarray(utf8, utf8 + room)).written;
 });
 
 } // namespace
