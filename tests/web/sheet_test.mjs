@@ -121,12 +121,15 @@ for (const {what, put, name, bytes, shown, result, row} of kSheets) {
   });
 }
 
-test('the control: below the window, a labelled file input the keyboard reaches, a polite status', async () => {
+test('the control: below the window wherever it goes, a labelled file input the keyboard reaches, a polite status', async () => {
   const page = await openPage(browser, server.origin, {locale: 'zh-CN'});
-  const [frame, control] = await page.evaluate(() => [document.getElementById('主窗体'), document.querySelector('.sheet-drop')]
-    .map((element) => element.getBoundingClientRect().toJSON()));
-  assert.ok(control.top >= frame.bottom && control.left === frame.left && control.width === frame.width,
-    JSON.stringify({frame, control}));
+  for (const width of [800, 375]) {
+    await page.setViewportSize({width, height: 600});
+    const [frame, control] = await page.evaluate(() => [document.getElementById('主窗体'),
+      document.querySelector('.sheet-drop')].map((element) => element.getBoundingClientRect().toJSON()));
+    assert.ok(control.top >= frame.bottom && Math.abs(control.left - frame.left) < 0.5 &&
+      Math.abs(control.width - frame.width) < 0.5, JSON.stringify({width, frame, control}));
+  }
   const input = page.locator(kInput);
   assert.equal(await input.getAttribute('accept'), '.csv,text/csv');
   assert.equal(await page.getByRole('button', {name: '计算工资表…'}).count(), 1);
@@ -193,6 +196,35 @@ test('100,000 rows in pieces: progress shown, a click on 计算 answered meanwhi
   const expected = cli(bytes);
   assert.equal(got.toString().split('\r\n').length, rows + 2, 'a row out for each row in');
   assert.ok(got.equals(expected.stdout), 'the same bytes as the CLI');
+  assert.deepEqual(page.problems, []);
+  await page.context().close();
+});
+
+// The second file starts while the first is under way; were the first not
+// stopped it would end first and show its result before the second's.
+test('a file chosen while another runs takes its place: only its result shown and offered', async () => {
+  const page = await openPage(browser, server.origin, {locale: 'zh-CN'});
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'iitcalc-sheet-'));
+  const bytes = bigSheet(100000);
+  for (const name of ['一月.csv', '二月.csv']) fs.writeFileSync(path.join(folder, name), bytes);
+  await page.evaluate(() => {
+    window.statusSeen = [];
+    const status = document.querySelector('.sheet-status');
+    new MutationObserver(() => window.statusSeen.push(status.textContent)).observe(status, {childList: true});
+  });
+  try {
+    await page.setInputFiles(kInput, path.join(folder, '一月.csv'));
+    await page.waitForFunction(() => document.querySelector('.sheet-drop progress').value > 0);
+    await page.setInputFiles(kInput, path.join(folder, '二月.csv'));
+    await finished(page);
+  } finally {
+    fs.rmSync(folder, {recursive: true, force: true});
+  }
+  assert.deepEqual((await page.evaluate(() => window.statusSeen)).map((text) => text.replace(/”.*/, '”')),
+    ['正在计算“一月.csv”', '正在计算“二月.csv”', '“二月.csv”']);
+  const {name, bytes: got} = await downloaded(page);
+  assert.equal(name, '二月-个税.csv');
+  assert.ok(got.equals(cli(bytes).stdout));
   assert.deepEqual(page.problems, []);
   await page.context().close();
 });
