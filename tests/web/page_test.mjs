@@ -289,6 +289,8 @@ test('assistive technology: every control named, with its role, in reading order
     'text 本软件由iitcalc 开发组研发，内容仅供参考，', 'text 欲知更多，请登录www.example.com；电话：010-00000000.',
     'link www.example.com',
     'scrollbar 滚动页面',
+    // Below the window: the payroll-sheet control (sheet_test.mjs).
+    'region 工资表', 'LabelText', 'button 计算工资表…', 'text 或把 CSV 文件拖到这里。文件只在本机计算，不上传。', 'status',
   ]);
   assert.equal(await page.evaluate(() => document.documentElement.lang), 'zh-CN');
   assert.equal(await page.title(), '个人所得税计算器');

@@ -5,6 +5,7 @@
 #include "forms/web/web_backend.h"
 #include "window/layout.h"
 #include "window/main_window.h"
+#include "window/web/sheet_drop.h"
 
 #include <emscripten/val.h>
 
@@ -22,6 +23,7 @@ int runOnWeb()
         form.show();
         // When the window is up and takes input, for the start-up benchmark.
         val::global("performance").call<void>("mark", std::string("iitcalc-ready"));
+        offerSheetDrop();
         return 0;
     } catch (const std::exception &error) {
         const val document = val::global("document");
