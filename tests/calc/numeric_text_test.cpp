@@ -23,6 +23,7 @@ constexpr Separators kPoint{u'.', u','};
 constexpr Separators kComma{u',', u'.'};
 constexpr Separators kIndian{u'.', u',', {3, 2}};
 constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kLargest = std::numeric_limits<double>::max();
 constexpr auto kMismatch = RunTimeError::TypeMismatch;
 constexpr auto kOverflow = RunTimeError::Overflow;
 
@@ -123,6 +124,11 @@ const ReadingRow kReadingRows[] = {
     {"huge_exponent", "1E999999999999999999999", kInf, kOverflow},
     {"below_double", "1E-400", 0, 0},
     {"subnormal", "4.9406564584124654E-324", 4.9406564584124654E-324, 4.9406564584124654E-324},
+    // Longer than the 19 digits summed up, at both ends of the range.
+    {"long_largest", "179769313486231570000E288", kLargest, kLargest},
+    {"long_past_largest", "179769313486231590000E288", kInf, kOverflow},
+    {"long_smallest", "49406564584124654000E-343", 4.9406564584124654E-324, 4.9406564584124654E-324},
+    {"long_leading_zeros", std::string(25, '0') + "12.5", 12.5, 12.5},
     {"fraction_zeros", "0." + std::string(5000, '0') + "1E5001", 1, 1},
     // Beyond 2^53 a mantissa is not exact as a double: one rounding only.
     {"long_mantissa_scaled", "9007199254914689E2", 900719925491468900.0, 900719925491468900.0},
