@@ -35,25 +35,18 @@ T valueOrRaise(const Result<T> &result)
     return *result;
 }
 
-// The user's locale does not change while the program runs.
-const Separators &userSeparators()
-{
-    static const Separators separators = systemSeparators();
-    return separators;
-}
-
 } // namespace
 
 void mainFormLoaded(forms::Form &form) { form.setMax(kScrollBar, valueOrRaise(scrollRangeFor(form.height(kPanel)))); }
 
 void mainFormActivated(forms::Form &form) { form.setText(kThreshold, integerToText(kStandardThreshold).view()); }
 
-void calculateClicked(forms::Form &form)
+void calculateClicked(forms::Form &form, const Separators &separators)
 {
     const std::u16string insurance = form.text(kInsurance);
     const std::u16string threshold = form.text(kThreshold);
     const std::u16string income = form.text(kIncome);
-    const TaxAssessment assessment = valueOrRaise(calculate(income, insurance, threshold, userSeparators()));
+    const TaxAssessment assessment = valueOrRaise(calculate(income, insurance, threshold, separators));
     form.setText(kTaxPayable, assessment.shownTaxPayable().view());
     form.setText(kTaxBase, assessment.taxBaseText.view());
 }
@@ -95,10 +88,18 @@ void panelControlFocused(forms::Form &form)
 std::vector<forms::Binding> mainFormBindings()
 {
     using forms::Event;
+    // The user's locale does not change while the program runs: read once
+    // for the window, when its handlers are bound.
+    const auto calculateInUserLocale = [separators = systemSeparators()](forms::Form &form) {
+        calculateClicked(form, separators);
+    };
     std::vector<forms::Binding> bindings{
-        {kMainForm, Event::Load, mainFormLoaded},           {kMainForm, Event::Activate, mainFormActivated},
-        {kCalculateButton, Event::Click, calculateClicked}, {kClearButton, Event::Click, clearClicked},
-        {kScrollBar, Event::Change, scrollBarChanged},      {kHomePage, Event::Click, homePageClicked},
+        {kMainForm, Event::Load, mainFormLoaded},
+        {kMainForm, Event::Activate, mainFormActivated},
+        {kCalculateButton, Event::Click, calculateInUserLocale},
+        {kClearButton, Event::Click, clearClicked},
+        {kScrollBar, Event::Change, scrollBarChanged},
+        {kHomePage, Event::Click, homePageClicked},
         {kHomePage, Event::MouseMove, homePageMouseMoved},
     };
     for (const forms::ControlRecord &control : mainFormLayout().controls) {

@@ -4,8 +4,10 @@
 #include "tests/support/fake_window.h"
 #include "window/scrolling.h"
 
+#include <cstdlib>
 #include <limits>
 #include <optional>
+#include <string>
 #include <tuple>
 
 namespace iitcalc {
@@ -88,6 +90,44 @@ TEST_F(MainWindow, OpensClearsAndReopensToTheSameState)
     expectStart("reopened");
     EXPECT_TRUE(reports.empty());
 }
+
+#ifndef _WIN32 // Windows gives the separators of its regional settings, whatever the environment says
+// The threshold is read, and the results written, in the separators of the
+// locale the environment names when the window is made.
+TEST(MainWindowLocale, ReadsTheThresholdAndWritesTheResultsInTheUserLocale)
+{
+    struct Row {
+        const char *locale;
+        std::u16string_view threshold;
+        std::vector<std::u16string> results; // tax base and tax payable; none after a report
+    };
+    const Row rows[] = {{"C", u"3500.5", {u"6499.5", u"744.9"}},
+                        {"C", u"3,500", {}},
+                        {"de_DE.UTF-8", u"3.500,5", {u"6499,5", u"744,9"}},
+                        {"de_DE.UTF-8", u"3500.5", {}}};
+    const char *const given = std::getenv("LC_ALL");
+    const std::optional<std::string> kept = given ? std::optional<std::string>(given) : std::nullopt;
+    for (const Row &row : rows) {
+        setenv("LC_ALL", row.locale, 1);
+        auto backend = std::make_unique<forms::FakeBackend>();
+        forms::FakeBackend &fake = *backend;
+        std::vector<std::string> reports;
+        forms::Form form(mainFormLayout(), mainFormBindings(), std::move(backend),
+                         [&](const forms::RunTimeFailure &f) { reports.push_back(f.report()); });
+        form.show();
+        fake.type(kIncome, u"10000");
+        fake.type(kThreshold, row.threshold);
+        fake.click(kCalculateButton);
+        const std::vector<std::u16string> shown{fake.control(kTaxBase).text, fake.control(kTaxPayable).text};
+        EXPECT_EQ(shown, row.results.empty() ? std::vector<std::u16string>(2) : row.results) << row.locale;
+        EXPECT_EQ(reports.size(), row.results.empty() ? 1u : 0u) << row.locale;
+    }
+    if (kept)
+        setenv("LC_ALL", kept->c_str(), 1);
+    else
+        unsetenv("LC_ALL");
+}
+#endif
 
 TEST_F(MainWindow, ReactivationAndAnErrorReportKeepATypedThreshold)
 {
