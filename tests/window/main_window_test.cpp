@@ -1,11 +1,13 @@
 // The window's logic on the in-memory backend: what the user sees after each
 // action, with no display and no toolkit.
 #include "calc/run_time_error.h"
+#include "forms/geometry.h"
 #include "tests/support/fake_window.h"
 #include "window/scrolling.h"
 
 #include <cstdlib>
 #include <limits>
+#include <map>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -17,6 +19,34 @@ using namespace window;
 using testing_support::kStartFields;
 
 class MainWindow : public testing_support::FakeWindowTest {};
+
+// Where each control stands on a 96-dpi screen, in pixels of its parent's
+// client area (the panel's controls in the panel), as the window was drawn:
+// left, top, width, height; for a line its two end points. Every backend
+// draws the core's rectangles, so a figure mistyped in the layout shows here.
+TEST_F(MainWindow, EveryControlStandsWhereTheWindowWasDrawn)
+{
+    const std::map<std::string_view, forms::PixelRect> drawn{
+        {"滚动条", {584, 0, 17, 105}},     {"大图框", {8, 0, 569, 433}},         {"计算按钮", {96, 200, 105, 25}},
+        {"清空按钮", {344, 200, 105, 25}}, {"应缴税额", {432, 88, 121, 18}},     {"税基", {432, 56, 121, 18}},
+        {"个人收入", {152, 56, 121, 18}},  {"五险一金之和", {152, 88, 121, 18}}, {"个税起征点", {152, 120, 121, 18}},
+        {"Label49", {0, 0, 569, 17}},      {"Label48", {32, 24, 209, 17}},       {"Label47", {312, 24, 209, 17}},
+        {"Label43", {312, 88, 113, 17}},   {"Label10", {312, 56, 113, 17}},      {"Line1", {296, 40, 296, 176}},
+        {"Line2", {280, 40, 280, 176}},    {"主页", {144, 272, 121, 17}},        {"Label1", {32, 56, 113, 17}},
+        {"Label2", {32, 88, 113, 17}},     {"Label3", {32, 120, 113, 17}},       {"Label57", {48, 256, 465, 41}}};
+    const forms::FormRecord &layout = form->layout();
+    EXPECT_EQ(std::pair(forms::twipsToPixels(layout.clientWidth), forms::twipsToPixels(layout.clientHeight)),
+              std::pair(616, 434));
+    ASSERT_EQ(form->controlPlans().size(), drawn.size());
+    for (const forms::ControlPlan &plan : form->controlPlans()) {
+        const forms::ControlRecord &record = *plan.record;
+        const forms::PixelRect place = record.kind == forms::ControlKind::Line
+                                           ? forms::PixelRect{forms::lineStart(record).x, forms::lineStart(record).y,
+                                                              forms::lineEnd(record).x, forms::lineEnd(record).y}
+                                           : forms::pixelRect(record);
+        EXPECT_EQ(place, drawn.at(record.name)) << record.name;
+    }
+}
 
 TEST_F(MainWindow, CalculatesWhatIsTyped)
 {
