@@ -176,25 +176,6 @@ TEST_F(MainWindow, ReactivationAndAnErrorReportKeepATypedThreshold)
     EXPECT_EQ(other->control(kThreshold).text, u"4000x");
 }
 
-TEST_F(MainWindow, EveryScrollPositionMovesThePanel)
-{
-    for (int position = 1; position <= 13; ++position) {
-        fake->scrollBy(kScrollBar, 1);
-        EXPECT_EQ(panelTop(), -500.0f * static_cast<float>(position));
-    }
-    fake->scrollBy(kScrollBar, 1); // already at the end: no Change
-    EXPECT_EQ(scrollValue(), 13);
-    fake->scrollBy(kScrollBar, -13);
-    EXPECT_EQ(panelTop(), 0.0f);
-
-    // Dragging the thumb moves nothing until it is let go.
-    fake->dragThumb(kScrollBar, 9);
-    EXPECT_EQ(panelTop(), 0.0f);
-    fake->releaseThumb(kScrollBar);
-    EXPECT_EQ(panelTop(), -4500.0f);
-    EXPECT_EQ(form->top(kPanel), -4500.0f);
-}
-
 TEST_F(MainWindow, TheLinkOpensTheHomePageOnEveryClickAndShowsTheHand)
 {
     fake->click(kHomePage);
@@ -247,12 +228,6 @@ TEST_F(MainWindow, TabIntoAControlOutOfSightScrollsItIntoView)
     fake->click(kCalculateButton); // a button, focused out of sight however it happens
     EXPECT_EQ(scrollValue(), 6);
     EXPECT_TRUE(reports.empty());
-}
-
-TEST_F(MainWindow, TheWheelOverThePanelMovesTheScrollBar)
-{
-    fake->turnWheel(kIncome, 2);
-    EXPECT_EQ(panelTop(), -1000.0f);
 }
 
 TEST(ScrollRange, RoundsHeightOverStepToNearestEven)
