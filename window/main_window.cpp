@@ -7,6 +7,8 @@
 #include "window/layout.h"
 #include "window/scrolling.h"
 
+#include <optional>
+
 namespace iitcalc::window {
 
 std::string failureReport(RunTimeError error)
@@ -88,10 +90,12 @@ void panelControlFocused(forms::Form &form)
 std::vector<forms::Binding> mainFormBindings()
 {
     using forms::Event;
-    // The user's locale does not change while the program runs: read once
-    // for the window, when its handlers are bound.
-    const auto calculateInUserLocale = [separators = systemSeparators()](forms::Form &form) {
-        calculateClicked(form, separators);
+    // The user's locale does not change while the program runs: read at the
+    // first Calculate, and kept as long as these bindings.
+    const auto calculateInUserLocale = [separators = std::optional<Separators>()](forms::Form &form) mutable {
+        if (!separators)
+            separators = systemSeparators();
+        calculateClicked(form, *separators);
     };
     std::vector<forms::Binding> bindings{
         {kMainForm, Event::Load, mainFormLoaded},

@@ -33,8 +33,8 @@ std::string failureReport(RunTimeError error);
 std::string homePageFailure();
 
 // The bindings above: the seven of the window's logic, Calculate in the
-// separators of the user's locale as it is when they are made, and GotFocus
-// of each control on the panel that can take the focus.
+// separators of the user's locale as it is at their first Calculate, and
+// GotFocus of each control on the panel that can take the focus.
 std::vector<forms::Binding> mainFormBindings();
 
 } // namespace iitcalc::window

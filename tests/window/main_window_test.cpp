@@ -123,7 +123,7 @@ TEST_F(MainWindow, OpensClearsAndReopensToTheSameState)
 
 #ifndef _WIN32 // Windows gives the separators of its regional settings, whatever the environment says
 // The threshold is read, and the results written, in the separators of the
-// locale the environment names when the window is made.
+// locale the environment names at the window's first Calculate.
 TEST(MainWindowLocale, ReadsTheThresholdAndWritesTheResultsInTheUserLocale)
 {
     struct Row {
