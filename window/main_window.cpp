@@ -7,6 +7,8 @@
 #include "window/layout.h"
 #include "window/scrolling.h"
 
+#include <optional>
+
 namespace iitcalc::window {
 
 std::string failureReport(RunTimeError error)
@@ -35,25 +37,18 @@ T valueOrRaise(const Result<T> &result)
     return *result;
 }
 
-// The user's locale does not change while the program runs.
-const Separators &userSeparators()
-{
-    static const Separators separators = systemSeparators();
-    return separators;
-}
-
 } // namespace
 
 void mainFormLoaded(forms::Form &form) { form.setMax(kScrollBar, valueOrRaise(scrollRangeFor(form.height(kPanel)))); }
 
 void mainFormActivated(forms::Form &form) { form.setText(kThreshold, integerToText(kStandardThreshold).view()); }
 
-void calculateClicked(forms::Form &form)
+void calculateClicked(forms::Form &form, const Separators &separators)
 {
     const std::u16string insurance = form.text(kInsurance);
     const std::u16string threshold = form.text(kThreshold);
     const std::u16string income = form.text(kIncome);
-    const TaxAssessment assessment = valueOrRaise(calculate(income, insurance, threshold, userSeparators()));
+    const TaxAssessment assessment = valueOrRaise(calculate(income, insurance, threshold, separators));
     form.setText(kTaxPayable, assessment.shownTaxPayable().view());
     form.setText(kTaxBase, assessment.taxBaseText.view());
 }
@@ -95,10 +90,20 @@ void panelControlFocused(forms::Form &form)
 std::vector<forms::Binding> mainFormBindings()
 {
     using forms::Event;
+    // The user's locale does not change while the program runs: read at the
+    // first Calculate, and kept as long as these bindings.
+    const auto calculateInUserLocale = [separators = std::optional<Separators>()](forms::Form &form) mutable {
+        if (!separators)
+            separators = systemSeparators();
+        calculateClicked(form, *separators);
+    };
     std::vector<forms::Binding> bindings{
-        {kMainForm, Event::Load, mainFormLoaded},           {kMainForm, Event::Activate, mainFormActivated},
-        {kCalculateButton, Event::Click, calculateClicked}, {kClearButton, Event::Click, clearClicked},
-        {kScrollBar, Event::Change, scrollBarChanged},      {kHomePage, Event::Click, homePageClicked},
+        {kMainForm, Event::Load, mainFormLoaded},
+        {kMainForm, Event::Activate, mainFormActivated},
+        {kCalculateButton, Event::Click, calculateInUserLocale},
+        {kClearButton, Event::Click, clearClicked},
+        {kScrollBar, Event::Change, scrollBarChanged},
+        {kHomePage, Event::Click, homePageClicked},
         {kHomePage, Event::MouseMove, homePageMouseMoved},
     };
     for (const forms::ControlRecord &control : mainFormLayout().controls) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calc/run_time_error.h"
+#include "calc/separators.h"
 #include "forms/form.h"
 
 #include <string>
@@ -11,13 +12,13 @@ namespace iitcalc::window {
 // The main window's handlers, one per (control, event) it answers. They
 // read and write controls only through the form; a failure leaves them as a
 // run-time failure, which the form reports.
-void mainFormLoaded(forms::Form &form);     // scroll range from the panel's height
-void mainFormActivated(forms::Form &form);  // the threshold starts at "3500"
-void calculateClicked(forms::Form &form);   // the tax payable, then the tax base
-void clearClicked(forms::Form &form);       // close the window and open it anew
-void scrollBarChanged(forms::Form &form);   // move the panel to the position
-void homePageClicked(forms::Form &form);    // open the home page, or say it cannot be
-void homePageMouseMoved(forms::Form &form); // the hand pointer
+void mainFormLoaded(forms::Form &form);                                 // scroll range from the panel's height
+void mainFormActivated(forms::Form &form);                              // the threshold starts at "3500"
+void calculateClicked(forms::Form &form, const Separators &separators); // the tax payable, then the tax base
+void clearClicked(forms::Form &form);                                   // close the window and open it anew
+void scrollBarChanged(forms::Form &form);                               // move the panel to the position
+void homePageClicked(forms::Form &form);                                // open the home page, or say it cannot be
+void homePageMouseMoved(forms::Form &form);                             // the hand pointer
 // A control on the panel took the focus: when it lies out of sight, the
 // scroll bar moves to the nearest position that shows it.
 void panelControlFocused(forms::Form &form);
@@ -31,8 +32,9 @@ std::string failureReport(RunTimeError error);
 // address, to type by hand.
 std::string homePageFailure();
 
-// The bindings above: the seven of the window's logic, and GotFocus of each
-// control on the panel that can take the focus.
+// The bindings above: the seven of the window's logic, Calculate in the
+// separators of the user's locale as it is at their first Calculate, and
+// GotFocus of each control on the panel that can take the focus.
 std::vector<forms::Binding> mainFormBindings();
 
 } // namespace iitcalc::window

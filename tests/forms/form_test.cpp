@@ -80,7 +80,7 @@ TEST(CheckLayout, NamesTheControlAndTheFault)
     Row{"duplicate_name", {kBox, rec("a", K::Label)}, {}, "\"a\": the name is given twice"},
     Row{"name_of_the_form", {rec("form", K::Label)}, {}, "\"form\": the name is given twice"},
     Row{"empty_name", {rec("", K::Label)}, {}, "no name"},
-    Row{"tab_index_twice", {rec("a", K::TextBox, "", 3), rec("b", K::TextBox, "", 3)}, {}, "\"b\": TabIndex 3 is also \"a\"'s"},
+    Row{"tab_index_twice", {rec("a", K::TextBox, "", 0), rec("b", K::TextBox, "", 0)}, {}, "\"b\": TabIndex 0 is also \"a\"'s"},
     Row{"binding_without_control", {kBox}, {bind("b", Event::Click)}, "\"b\": a handler is bound but no such control"},
     Row{"click_on_a_text_box", {kBox}, {bind("a", Event::Click)}, "\"a\": a handler is bound to an event"},
     Row{"change_on_a_button", {rec("a", K::CommandButton)}, {bind("a", Event::Change)}, "never raises"},

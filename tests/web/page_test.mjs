@@ -155,7 +155,12 @@ test('the keyboard: Tab walks the layout\'s order, Enter presses a button, Enter
     walked.push(await focused(page));
   }
   assert.deepEqual(walked, ['个税起征点', '五险一金之和', '个人收入', '税基', '应缴税额', '清空按钮', '计算按钮', '滚动条']);
+  // Past the scroll bar the walk leaves the page: the link, a label, is no stop.
+  await page.keyboard.press('Tab');
+  assert.equal(await focused(page), '', 'a stop after the scroll bar');
   await page.keyboard.press('Shift+Tab');
+  await page.keyboard.press('Shift+Tab');
+  assert.equal(await focused(page), '计算按钮');
   await page.keyboard.press('Enter');
   assert.deepEqual(await boxes(page), ['', '', '3500', '-3500', '0']);
   await page.focus(byId('个人收入'));
