@@ -108,6 +108,18 @@ const std::string kNoTab = "没有 TAB：每行应为 个人收入<TAB>五险一
 // on Chinese Windows saves it.
 const std::string kGbSheet = "\xD0\xD5\xC3\xFB,\xB9\xA4\xBA\xC5,\xD3\xA6\xB7\xA2\xB9\xA4\xD7\xCA,\xCE\xE5\xCF\xD5\xD2\xBB\xBD\xF0\r\n"
                              "\xD5\xC5\xC8\xFD,001,\"12,345.67\",1234.5\r\n";
+const std::string kElevenBadRows = [] {
+    std::string rows;
+    for (int i = 0; i < 11; ++i)
+        rows += "x\n";
+    return rows;
+}();
+const std::string kElevenBadRowsOut = [] {
+    std::string rows;
+    for (int i = 0; i < 11; ++i)
+        rows += "x,,,“应发工资”列不是金额\r\n";
+    return rows;
+}();
 const std::string kLongLine = "1\t0" + std::string((1 << 16) - 4, ' ');
 
 // clang-format off
@@ -152,7 +164,7 @@ const ProgramRow kProgramRows[] = {
     {"batch_carriage_return_at_the_end_of_a_read", {}, kLongLine + "\r\n2\t0\n", 0,
      kLongLine + "\t3500\t-3499\t0\n" "2\t0\t3500\t-3498\t0\n", ""},
     // Files saved with byte-order marks, joined; one of them empty.
-    {"batch_byte_order_marks_on_any_line", {}, "\xEF\xBB\xBF\xEF\xBB\xBF" "10000\t1000\n" "\xEF\xBB\xBF" "1\t0\n", 0,
+    {"batch_byte_order_marks_on_any_line", {}, "\xEF\xBB\xBF\xEF\xBB\xBF" "10000\t1000\n" "\xEF\xBB\xBF\xEF\xBB\xBF" "1\t0\n", 0,
      kExampleRow + "1\t0\t3500\t-3499\t0\n", ""},
     {"batch_utf16_little_endian", {}, utf16(u"10000\t1000\r\n１００００\t１０００\n", false), 0,
      kExampleRow + "１００００\t１０００\t3500\t5500\t545\n", ""},
@@ -184,6 +196,10 @@ const ProgramRow kProgramRows[] = {
      "\xEF\xBB\xBF" "应发工资,五险一金,税基,应缴税额,出错原因\r\n10000,1000,5500,545,\r\nabc,0,,,“应发工资”列不是金额\r\n"
      "10000,,,,这一行有 1 个单元格，表头有 2 个\r\n",
      "iitcalc-cli: 出错 2 行（第 3、4 行），原因见“出错原因”列\n"},
+    {"sheet_names_the_first_ten_failed_rows", {"--csv"}, "应发工资\n" + kElevenBadRows, 1,
+     "\xEF\xBB\xBF" "应发工资,税基,应缴税额,出错原因\r\n" + kElevenBadRowsOut,
+     "iitcalc-cli: 注意：表头中没有五险一金列，五险一金按 0 计算（可用 --insurance=列名或列号 指明）\n"
+     "iitcalc-cli: 出错 11 行（第 2、3、4、5、6、7、8、9、10、11 行等），原因见“出错原因”列\n"},
     {"sheet_no_insurance_column", {"--csv"}, "应发工资\n10000\n", 0,
      "\xEF\xBB\xBF" "应发工资,税基,应缴税额,出错原因\r\n10000,6500,745,\r\n",
      "iitcalc-cli: 注意：表头中没有五险一金列，五险一金按 0 计算（可用 --insurance=列名或列号 指明）\n"},

@@ -23,6 +23,15 @@ IITCALC_PRINTABLE_ROW(DecoderRow)
 
 const std::string kFffd = "\xEF\xBF\xBD";
 const std::string kAscii(2000, 'a');
+std::string repeated(std::string_view text, int times)
+{
+    std::string all;
+    for (int i = 0; i < times; ++i)
+        all += text;
+    return all;
+}
+const std::string kTenE = repeated("é", 10);
+const std::string kTenMao = repeated("茅", 10);
 
 // clang-format off
 const DecoderRow kDecoderRows[] = {
@@ -36,6 +45,8 @@ const DecoderRow kDecoderRows[] = {
     {"utf8_replacement_in_the_text_is_text", "中\xEF\xBF\xBD", "中\xEF\xBF\xBD", Encoding::Utf8},
     {"utf8_cut_at_the_end", "中\xE6\x96", "中" + kFffd, Encoding::Utf8, 1},
     {"gb18030", "\xD6\xD0\xCE\xC4,1", "中文,1", Encoding::Gb18030},
+    // Ten "é" read as UTF-8, then a byte that is not: GB18030's 茅 ten times.
+    {"not_utf8_within_the_first_kib", kTenE + "\xD6\xD0", kTenMao + "中", Encoding::Gb18030},
     {"gb18030_after_a_long_ascii_start", kAscii + "\xD5\xC5\xC8\xFD", kAscii + "张三", Encoding::Gb18030},
     {"gb18030_four_bytes_supplementary", "\xD6\xD0\x95\x32\x82\x36", "中\xF0\xA0\x80\x80", Encoding::Gb18030},
     {"gbk_euro", "\xD6\xD0\x80", "中€", Encoding::Gb18030},
