@@ -14,8 +14,8 @@ std::size_t byteIndex(char c) { return static_cast<unsigned char>(c); }
 CsvReader::CsvReader(char delimiter)
     : m_delimiter(delimiter)
 {
-    for (const char c : {delimiter, '\r', '\n'})
-        m_endsUnquoted[byteIndex(c)] = true;
+    for (const char c : {delimiter, '\r', '\n', '"'})
+        m_stopsUnquoted[byteIndex(c)] = true;
 }
 
 void CsvReader::append(const char *begin, const char *end)
@@ -31,6 +31,8 @@ void CsvReader::append(const char *begin, const char *end)
 void CsvReader::endCell()
 {
     m_cellEnds.push_back(m_text.size());
+    m_cellsPlain.push_back(m_cellPlain);
+    m_cellPlain = true;
     m_state = State::CellStart;
 }
 
@@ -43,9 +45,11 @@ void CsvReader::endRecord(const OnRecord &onRecord)
         m_record.cells.emplace_back(m_text.data() + start, end - start);
         start = end;
     }
+    m_record.plain.swap(m_cellsPlain);
     onRecord(m_record);
     m_text.clear();
     m_cellEnds.clear();
+    m_cellsPlain.clear();
     m_record.unterminatedQuote = false;
     m_record.tooLong = false;
     m_recordBegun = false;
@@ -70,6 +74,7 @@ void CsvReader::read(std::string_view text, const OnRecord &onRecord)
             m_recordBegun = true;
             if (c == '"') {
                 m_state = State::Quoted;
+                m_cellPlain = false;
                 ++p;
                 break;
             }
@@ -77,9 +82,16 @@ void CsvReader::read(std::string_view text, const OnRecord &onRecord)
             [[fallthrough]];
         case State::Unquoted: {
             const char *const start = p;
-            // Looked up rather than compared three times.
-            while (p < end && !m_endsUnquoted[byteIndex(*p)])
+            // Looked up rather than compared four times; a quote here is
+            // text, which only makes the cell need quotes when written.
+            for (;;) {
+                while (p < end && !m_stopsUnquoted[byteIndex(*p)])
+                    ++p;
+                if (p == end || *p != '"')
+                    break;
+                m_cellPlain = false;
                 ++p;
+            }
             append(start, p);
             if (p == end)
                 break;

@@ -13,6 +13,9 @@ namespace iitcalc::sheet {
 // One record of a sheet: the texts of its cells, quotes taken away.
 struct Record {
     std::vector<std::string_view> cells;
+    // For each cell, whether it came unquoted with no quote in it, and so
+    // can be written again as it is whatever the delimiter it came with.
+    std::vector<std::uint8_t> plain;
     bool unterminatedQuote = false; // the input ended inside a quoted cell
     bool tooLong = false;           // its cells held more than kMaxRecordBytes; the rest is dropped
 };
@@ -46,11 +49,13 @@ private:
     void endRecord(const OnRecord &onRecord);
 
     char m_delimiter;
-    std::array<bool, 256> m_endsUnquoted{}; // the delimiter, CR and LF
+    std::array<bool, 256> m_stopsUnquoted{}; // the delimiter, CR, LF and the quote
     State m_state = State::CellStart;
     bool m_recordBegun = false;
     std::string m_text;                    // the record's cells, one after another
     std::vector<std::size_t> m_cellEnds;   // where each ends in m_text
+    std::vector<std::uint8_t> m_cellsPlain;
+    bool m_cellPlain = true;
     Record m_record;
 };
 

@@ -225,8 +225,11 @@ void SheetConverter::row(const Record &record)
 {
     ++m_row;
     std::string &out = *m_out;
-    for (const std::string_view cell : record.cells) {
-        appendCell(out, cell, m_delimiter);
+    for (std::size_t i = 0; i < record.cells.size(); ++i) {
+        if (record.plain[i] != 0)
+            out.append(record.cells[i]);
+        else
+            appendCell(out, record.cells[i], m_delimiter);
         out += m_delimiter;
     }
     for (std::size_t i = record.cells.size(); i < m_headings.size(); ++i)
@@ -287,9 +290,15 @@ void SheetConverter::readAmounts(const Record &record, std::string &out)
     if (!result)
         return failed(errorReport(result.error()));
     ++m_summary.calculated;
-    appendCell(out, result->taxBaseText.view(), m_delimiter);
-    out += m_delimiter;
-    appendCell(out, result->shownTaxPayable().view(), m_delimiter);
+    // A number holds no quote or line break, and the delimiter only where
+    // it is the decimal separator too.
+    if (m_separators.decimal == static_cast<unsigned char>(m_delimiter)) {
+        appendCell(out, result->taxBaseText.view(), m_delimiter);
+        out += m_delimiter;
+        appendCell(out, result->shownTaxPayable().view(), m_delimiter);
+    } else {
+        out.append(result->taxBaseText.view()).append(1, m_delimiter).append(result->shownTaxPayable().view());
+    }
     out += m_delimiter;
 }
 

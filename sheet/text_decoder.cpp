@@ -228,6 +228,13 @@ std::size_t TextDecoder::decodeUtf8(std::string_view bytes, bool final, std::str
             ++p;
             continue;
         }
+        // Most of a sheet's other text is CJK: three bytes whose lead rules
+        // out a surrogate and an overlong form, taken without decoding.
+        if (lead >= 0xE1 && lead <= 0xEC && end - p >= 3 && (static_cast<unsigned char>(p[1]) & 0xC0) == 0x80 &&
+            (static_cast<unsigned char>(p[2]) & 0xC0) == 0x80) {
+            p += 3;
+            continue;
+        }
         if (!final && static_cast<std::size_t>(end - p) < utf8Length(lead) &&
             std::all_of(p + 1, end, [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }))
             break;
