@@ -62,8 +62,9 @@ const SheetRow kSheetRows[] = {
     {"cell_counts_and_blank_rows", kHeader + "\n甲,10000\n,,\n\n乙,10000,1000,x\n",
      kHeader + kAdded + "甲,10000,,,,这一行有 2 个单元格，表头有 3 个\r\n,,,,,\r\n,,,,,\r\n"
      "乙,10000,1000,x,,,这一行有 4 个单元格，表头有 3 个\r\n", "", {}, kChina, {0, 2, 2, {2, 5}}},
-    {"cells_kept_and_quoted_again", kHeader + "\n\"王\"\"五\"\"\r\n(兼)\",10000,1000\n",
-     kHeader + kAdded + "\"王\"\"五\"\"\r\n(兼)\",10000,1000,5500,545,\r\n", "", {}, kChina, {1, 0, 0, {}}},
+    {"cells_kept_and_quoted_again", kHeader + "\n\"王\"\"五\"\"\r\n(兼)\",10000,1000\n赵\"六\",10000,1000\n",
+     kHeader + kAdded + "\"王\"\"五\"\"\r\n(兼)\",10000,1000,5500,545,\r\n\"赵\"\"六\"\"\",10000,1000,5500,545,\r\n", "", {},
+     kChina, {2, 0, 0, {}}},
     {"unterminated_quote", kHeader + "\n甲,10000,\"1000\n",
      kHeader + kAdded + "甲,10000,\"1000\n\",,,引号没有闭合：从这里到文件末尾都在一个单元格里\r\n", "", {}, kChina,
      {0, 1, 0, {2}}},
