@@ -42,6 +42,8 @@ const DecoderRow kDecoderRows[] = {
     {"utf8_every_leading_mark_dropped", "\xEF\xBB\xBF\xEF\xBB\xBF" "a\xEF\xBB\xBF", "a\xEF\xBB\xBF", Encoding::Utf8},
     {"utf8_malformed_after_the_window", kAscii + "中" + kAscii + "\xFF", kAscii + "中" + kAscii + kFffd,
      Encoding::Utf8, 1},
+    {"utf8_surrogate_and_overlong_replaced", "中" + kAscii + "\xED\xA0\x80\xE0\x80\x80", "中" + kAscii + kFffd + kFffd,
+     Encoding::Utf8, 2},
     {"utf8_replacement_in_the_text_is_text", "中\xEF\xBF\xBD", "中\xEF\xBF\xBD", Encoding::Utf8},
     {"utf8_cut_at_the_end", "中\xE6\x96", "中" + kFffd, Encoding::Utf8, 1},
     {"gb18030", "\xD6\xD0\xCE\xC4,1", "中文,1", Encoding::Gb18030},
