@@ -85,7 +85,9 @@ void homePageMouseMoved(forms::Form &) { 光标变手::setHandCursor(); }
 void panelControlFocused(forms::Form &form)
 {
     const std::string_view control = forms::runningEvent()->control;
-    const auto position = positionShowing(form.top(control), form.height(control), form.value(kScrollBar),
+    // The panel itself lies where the scroll bar's steps are counted from.
+    const float top = control == kPanel ? 0.0f : form.top(control);
+    const auto position = positionShowing(top, form.height(control), form.value(kScrollBar),
                                           valueOrRaise(scrollRangeFor(form.height(kPanel))),
                                           static_cast<float>(form.layout().clientHeight));
     if (position)
@@ -99,7 +101,7 @@ std::vector<forms::Binding> mainFormBindings()
         {kMainForm, Event::Load, mainFormLoaded},           {kMainForm, Event::Activate, mainFormActivated},
         {kCalculateButton, Event::Click, calculateClicked}, {kClearButton, Event::Click, clearClicked},
         {kScrollBar, Event::Change, scrollBarChanged},      {kHomePage, Event::Click, homePageClicked},
-        {kHomePage, Event::MouseMove, homePageMouseMoved},
+        {kHomePage, Event::MouseMove, homePageMouseMoved},  {kPanel, Event::GotFocus, panelControlFocused},
     };
     for (const forms::ControlRecord &control : mainFormLayout().controls) {
         if (control.parent == kPanel && forms::raises(control.kind, Event::GotFocus))

@@ -96,6 +96,25 @@ TEST_F(QtWindow, TheKeysWalkTheTabOrderIntoSightAndPressOnlyAFocusedButton)
     EXPECT_TRUE(window()->isVisible());
 }
 
+TEST_F(QtWindow, ThePanelTakingTheFocusWhollyOutOfSightComesBackIntoView)
+{
+    struct Row {
+        int position;
+        int expected;
+    };
+    // At 13 the panel's last twips lie above the window's top, and it shows
+    // whole only at 0; at 12 its foot shows and nothing moves.
+    for (const Row row : {Row{13, 0}, Row{12, 12}, Row{1, 1}}) {
+        control(kScrollBar)->setFocus();
+        bar()->setValue(row.position);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), control(kPanel));
+        EXPECT_EQ(bar()->value(), row.expected) << "from " << row.position;
+        EXPECT_EQ(form->top(kPanel), -500.0f * static_cast<float>(row.expected)) << "from " << row.position;
+    }
+    EXPECT_TRUE(reports.empty());
+}
+
 TEST_F(QtWindow, TheScrollBarMovesOnReleaseAndOneStepInTheTroughAndWithTheWheel)
 {
     QStyleOptionSlider option;
