@@ -76,8 +76,11 @@ std::string homePageFailure()
 
 void homePageClicked(forms::Form &form)
 {
-    if (!超级链接::openAddress(kHomePageAddress))
-        form.showMessage(homePageFailure());
+    // The same words whether the desktop refuses at once or its opener fails
+    // after the click has returned.
+    const auto tellUser = [&form] { form.showMessage(homePageFailure()); };
+    if (!超级链接::openAddress(kHomePageAddress, tellUser))
+        tellUser();
 }
 
 void homePageMouseMoved(forms::Form &) { 光标变手::setHandCursor(); }

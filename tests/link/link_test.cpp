@@ -1,4 +1,5 @@
 #include "link/hyperlink.h"
+#include "tests/support/fake_window.h"
 
 #include <gtest/gtest.h>
 
@@ -30,6 +31,20 @@ TEST(WebAddress, OnlyWellFormedHttpAndHttpsPass)
                                                          {u"http://a/\n", false}};
     for (const auto &[address, web] : rows)
         EXPECT_EQ(超级链接::isWebAddress(address), web) << std::string(address.begin(), address.end());
+}
+
+class HomePage : public testing_support::FakeWindowTest {};
+
+TEST_F(HomePage, ADesktopThatFailsAfterTheClickGetsTheSameWarning)
+{
+    using window::kHomePage;
+    const std::vector<forms::FakeBackend::Message> warning{{window::homePageFailure(), forms::MessageKind::Warning}};
+    fake->click(kHomePage);
+    ASSERT_TRUE(link_recorder::requests().failedLater);
+    EXPECT_TRUE(fake->messages().empty());
+    link_recorder::requests().failedLater();
+    EXPECT_EQ(fake->messages(), warning);
+    EXPECT_TRUE(reports.empty());
 }
 
 } // namespace
