@@ -76,9 +76,10 @@ private:
 // pixels, where the bus -- and the magnifiers and screen readers on it --
 // counts the X screen's own: at a scale factor of 2 every position and size
 // came out at half, and a click placed by them landed elsewhere. On X11 each
-// interface of a form's window therefore reports its rectangle in the
-// screen's pixels and finds a child at a point given in them; everything else
-// is the interface it wraps (Qt's own for the control, or one of ours above).
+// interface of a form's window therefore reports its rectangle (and a text
+// box its characters) in the screen's pixels and finds a child at a point
+// given in them; everything else is the interface it wraps (Qt's own for the
+// control, or one of ours above).
 // Elsewhere (Wayland) the bus has no screen positions to be told.
 class ScreenPixels : public QAccessibleInterface {
 public:
@@ -99,30 +100,16 @@ public:
     ScreenPixels(const ScreenPixels &) = delete;
     ScreenPixels &operator=(const ScreenPixels &) = delete;
 
-    QRect rect() const override
-    {
-        const QRect logical = m_inner->rect();
-        QScreen *screen = widget() ? widget()->screen() : nullptr;
-        if (!screen || logical.isNull())
-            return logical;
-        // A screen keeps its top-left corner in both units; the rest scales.
-        const qreal scale = screen->devicePixelRatio();
-        const QPointF origin = screen->geometry().topLeft();
-        return {((QPointF(logical.topLeft()) - origin) * scale + origin).toPoint(),
-                (QSizeF(logical.size()) * scale).toSize()};
-    }
+    QRect rect() const override { return toScreen(m_inner->rect()); }
     // The child in front at the point, as the pointer would find it.
     QAccessibleInterface *childAt(int x, int y) const override
     {
         QWidget *self = widget();
-        QScreen *screen = self ? self->screen() : nullptr;
-        if (!screen)
+        if (!self)
             return m_inner->childAt(x, y);
-        const qreal scale = screen->devicePixelRatio();
-        const QPointF origin = screen->geometry().topLeft();
-        const QPoint logical = ((QPointF(x, y) - origin) / scale + origin).toPoint();
-        for (QWidget *at = self->childAt(self->mapFromGlobal(logical)); at && at != self; at = at->parentWidget()) {
-            QAccessibleInterface *each = QAccessible::queryAccessibleInterface(at);
+        const QPoint at = self->mapFromGlobal(fromScreen(QPoint(x, y)));
+        for (QWidget *under = self->childAt(at); under && under != self; under = under->parentWidget()) {
+            QAccessibleInterface *each = QAccessible::queryAccessibleInterface(under);
             if (each && indexOfChild(each) >= 0)
                 return each;
         }
@@ -148,12 +135,88 @@ public:
     QAccessible::State state() const override { return m_inner->state(); }
     QColor foregroundColor() const override { return m_inner->foregroundColor(); }
     QColor backgroundColor() const override { return m_inner->backgroundColor(); }
-    void *interface_cast(QAccessible::InterfaceType type) override { return m_inner->interface_cast(type); }
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        void *inner = m_inner->interface_cast(type);
+        if (type != QAccessible::TextInterface || !inner)
+            return inner;
+        m_text.inner = static_cast<QAccessibleTextInterface *>(inner);
+        return static_cast<QAccessibleTextInterface *>(&m_text);
+    }
 
 private:
     QWidget *widget() const { return qobject_cast<QWidget *>(m_inner->object()); }
+    QScreen *screen() const { return widget() ? widget()->screen() : nullptr; }
+
+    QRect toScreen(const QRect &logical) const
+    {
+        QScreen *on = screen();
+        if (!on || logical.isNull())
+            return logical;
+        // A screen keeps its top-left corner in both units; the rest scales.
+        const qreal scale = on->devicePixelRatio();
+        const QPointF origin = on->geometry().topLeft();
+        return {((QPointF(logical.topLeft()) - origin) * scale + origin).toPoint(),
+                (QSizeF(logical.size()) * scale).toSize()};
+    }
+    QPoint fromScreen(QPoint point) const
+    {
+        QScreen *on = screen();
+        if (!on)
+            return point;
+        const QPointF origin = on->geometry().topLeft();
+        return ((QPointF(point) - origin) / on->devicePixelRatio() + origin).toPoint();
+    }
+
+    // A text box's characters where the bus counts them, for the caret a
+    // magnifier follows.
+    class Text : public QAccessibleTextInterface {
+    public:
+        explicit Text(const ScreenPixels *outer)
+            : m_outer(outer)
+        {
+        }
+        QRect characterRect(int offset) const override { return m_outer->toScreen(inner->characterRect(offset)); }
+        int offsetAtPoint(const QPoint &point) const override
+        {
+            return inner->offsetAtPoint(m_outer->fromScreen(point));
+        }
+
+        void selection(int index, int *start, int *end) const override { inner->selection(index, start, end); }
+        int selectionCount() const override { return inner->selectionCount(); }
+        void addSelection(int start, int end) override { inner->addSelection(start, end); }
+        void removeSelection(int index) override { inner->removeSelection(index); }
+        void setSelection(int index, int start, int end) override { inner->setSelection(index, start, end); }
+        int cursorPosition() const override { return inner->cursorPosition(); }
+        void setCursorPosition(int position) override { inner->setCursorPosition(position); }
+        QString text(int start, int end) const override { return inner->text(start, end); }
+        QString textBeforeOffset(int offset, QAccessible::TextBoundaryType type, int *start, int *end) const override
+        {
+            return inner->textBeforeOffset(offset, type, start, end);
+        }
+        QString textAfterOffset(int offset, QAccessible::TextBoundaryType type, int *start, int *end) const override
+        {
+            return inner->textAfterOffset(offset, type, start, end);
+        }
+        QString textAtOffset(int offset, QAccessible::TextBoundaryType type, int *start, int *end) const override
+        {
+            return inner->textAtOffset(offset, type, start, end);
+        }
+        int characterCount() const override { return inner->characterCount(); }
+        void scrollToSubstring(int start, int end) override { inner->scrollToSubstring(start, end); }
+        QString attributes(int offset, int *start, int *end) const override
+        {
+            return inner->attributes(offset, start, end);
+        }
+
+        QAccessibleTextInterface *inner = nullptr;
+
+    private:
+        const ScreenPixels *m_outer;
+    };
 
     QAccessibleInterface *m_inner;
+    Text m_text{this};
 };
 
 QAccessibleInterface *ownAccessibleFor(QObject *object)

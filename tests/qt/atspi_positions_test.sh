@@ -2,8 +2,9 @@
 # Where the accessibility bus (AT-SPI) says the window and its controls are,
 # at a scale factor, on an X server: the window where X has it, as large as
 # X has it, and each control around the point where a click reaches it, the
-# bus finding that control at that point -- in the screen's pixels, which
-# magnifiers and screen readers place the pointer by. Starts its own session
+# bus finding that control at that point, and a text box's characters inside
+# it -- in the screen's pixels, which magnifiers and screen readers place the
+# pointer by. Starts its own session
 # bus (and with it the accessibility bus) and X server.
 #   atspi_positions_test.sh IITCALC IITCALC-PLACES SCALE
 set -uo pipefail
@@ -90,6 +91,15 @@ while read -r control x y; do
   found=$(call "$top" org.a11y.atspi.Component.GetAccessibleAtPoint "$x" "$y" 0 | objects)
   [[ $found == "$path" ]] || fail "$control: at $x $y the bus finds $found${found:+ ($(name "$found" 2>/dev/null))}, not it"
 done < <("$places" "$scale")
+
+# The threshold's first digit, where a magnifier following the caret looks.
+box=${paths[个税起征点/text]:-}
+if [[ -n $box ]]; then
+  read -r left top_ width height <<<"$(extents "$box")"
+  read -r x y w h <<<"$(call "$box" org.a11y.atspi.Text.GetCharacterExtents 0 0 | tr -d '(),' | tr -s ' ')"
+  ((w > 0 && x >= left && x + w <= left + width && y >= top_ && y + h <= top_ + height)) ||
+    fail "the threshold's first character is at $x $y $w $h on the bus, outside its box at $left $top_ $width $height"
+fi
 
 if [[ $failures -gt 0 ]]; then
   echo "$failures failed at ${scale}x"
