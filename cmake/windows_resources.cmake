@@ -5,7 +5,8 @@
 #   iitcalc_windows_resources(<target> SUBSYSTEM console|windows DESCRIPTION <text>)
 #
 # DESCRIPTION is the version information's file description (shown in
-# Explorer's properties and Task Manager). The icon is resource 1.
+# Explorer's properties and Task Manager); the company and the copyright are
+# the publisher's, as the installer names it. The icon is resource 1.
 include_guard(GLOBAL)
 
 find_program(IITCALC_RSVG_CONVERT rsvg-convert REQUIRED)
@@ -19,13 +20,20 @@ set(IITCALC_WINDOWS_ICON ${PROJECT_BINARY_DIR}/packaging/windows/iitcalc.ico CAC
 
 # Every size Windows asks for between 100% and 200% scaling, and 256 px for
 # Explorer's large views; from 64 px up stored as PNG, which keeps the file
-# (and each program) small.
+# (and each program) small. The smallest sizes are drawn for their pixels
+# (packaging/windows/iitcalc-SIZE.svg), as a scaled-down icon blurs there.
 set(_iitcalc_icon_commands)
 set(_iitcalc_icon_images)
+set(_iitcalc_icon_sources ${PROJECT_SOURCE_DIR}/packaging/iitcalc.svg)
 foreach(size 16 20 24 32 40 48 64 96 128 256)
   set(png ${PROJECT_BINARY_DIR}/packaging/windows/iitcalc-${size}.png)
+  set(svg ${PROJECT_SOURCE_DIR}/packaging/windows/iitcalc-${size}.svg)
+  if(NOT EXISTS ${svg})
+    set(svg ${PROJECT_SOURCE_DIR}/packaging/iitcalc.svg)
+  endif()
+  list(APPEND _iitcalc_icon_sources ${svg})
   list(APPEND _iitcalc_icon_commands
-    COMMAND ${IITCALC_RSVG_CONVERT} --width=${size} --height=${size} --output=${png} ${PROJECT_SOURCE_DIR}/packaging/iitcalc.svg)
+    COMMAND ${IITCALC_RSVG_CONVERT} --width=${size} --height=${size} --output=${png} ${svg})
   if(size GREATER_EQUAL 64)
     list(APPEND _iitcalc_icon_images --raw=${png})
   else()
@@ -36,7 +44,7 @@ add_custom_command(OUTPUT ${IITCALC_WINDOWS_ICON}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packaging/windows
   ${_iitcalc_icon_commands}
   COMMAND ${IITCALC_ICOTOOL} --create --output=${IITCALC_WINDOWS_ICON} ${_iitcalc_icon_images}
-  DEPENDS ${PROJECT_SOURCE_DIR}/packaging/iitcalc.svg
+  DEPENDS ${_iitcalc_icon_sources}
   COMMENT "Making the Windows icon"
   VERBATIM)
 add_custom_target(iitcalc_windows_icon DEPENDS ${IITCALC_WINDOWS_ICON})
@@ -52,6 +60,8 @@ function(iitcalc_windows_resources target)
     set(IITCALC_RC_NAME ${target})
   endif()
   set(IITCALC_RC_DESCRIPTION ${arg_DESCRIPTION})
+  set(IITCALC_RC_COMPANY "iitcalc 开发组")
+  set(IITCALC_RC_COPYRIGHT "© 2026 iitcalc 开发组")
   set(IITCALC_RC_VERSION_DOTTED ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0)
   set(IITCALC_RC_VERSION_COMMAS ${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0)
   set(IITCALC_RC_ICON ${IITCALC_WINDOWS_ICON})

@@ -2,6 +2,8 @@
 
 #include "link/desktop.h"
 
+#include <utility>
+
 namespace iitcalc::超级链接 {
 
 namespace {
@@ -82,6 +84,9 @@ bool isWebAddress(std::u16string_view address)
     return true;
 }
 
-bool openAddress(std::u16string_view address) { return isWebAddress(address) && desktop::open(address); }
+bool openAddress(std::u16string_view address, std::function<void()> failedLater)
+{
+    return isWebAddress(address) && desktop::open(address, std::move(failedLater));
+}
 
 } // namespace iitcalc::超级链接

@@ -71,8 +71,11 @@ std::string homePageFailure()
 
 void homePageClicked(forms::Form &form)
 {
-    if (!超级链接::openAddress(kHomePageAddress))
-        form.showMessage(homePageFailure());
+    // The same words whether the desktop refuses at once or its opener fails
+    // after the click has returned.
+    const auto tellUser = [&form] { form.showMessage(homePageFailure()); };
+    if (!超级链接::openAddress(kHomePageAddress, tellUser))
+        tellUser();
 }
 
 void homePageMouseMoved(forms::Form &) { 光标变手::setHandCursor(); }
@@ -80,7 +83,9 @@ void homePageMouseMoved(forms::Form &) { 光标变手::setHandCursor(); }
 void panelControlFocused(forms::Form &form)
 {
     const std::string_view control = forms::runningEvent()->control;
-    const auto position = positionShowing(form.top(control), form.height(control), form.value(kScrollBar),
+    // The panel itself lies where the scroll bar's steps are counted from.
+    const float top = control == kPanel ? 0.0f : form.top(control);
+    const auto position = positionShowing(top, form.height(control), form.value(kScrollBar),
                                           valueOrRaise(scrollRangeFor(form.height(kPanel))),
                                           static_cast<float>(form.layout().clientHeight));
     if (position)
@@ -105,6 +110,7 @@ std::vector<forms::Binding> mainFormBindings()
         {kScrollBar, Event::Change, scrollBarChanged},
         {kHomePage, Event::Click, homePageClicked},
         {kHomePage, Event::MouseMove, homePageMouseMoved},
+        {kPanel, Event::GotFocus, panelControlFocused},
     };
     for (const forms::ControlRecord &control : mainFormLayout().controls) {
         if (control.parent == kPanel && forms::raises(control.kind, Event::GotFocus))

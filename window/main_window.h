@@ -19,8 +19,9 @@ void clearClicked(forms::Form &form);                                   // close
 void scrollBarChanged(forms::Form &form);                               // move the panel to the position
 void homePageClicked(forms::Form &form);                                // open the home page, or say it cannot be
 void homePageMouseMoved(forms::Form &form);                             // the hand pointer
-// A control on the panel took the focus: when it lies out of sight, the
-// scroll bar moves to the nearest position that shows it.
+// The panel or a control on it took the focus: when it lies out of sight,
+// the scroll bar moves to the nearest position that shows it (the panel,
+// which shows whole only at the top, from 13 to 0).
 void panelControlFocused(forms::Form &form);
 
 // What the user reads when a handler fails: the error's own line, then one
@@ -34,7 +35,7 @@ std::string homePageFailure();
 
 // The bindings above: the seven of the window's logic, Calculate in the
 // separators of the user's locale as it is at their first Calculate, and
-// GotFocus of each control on the panel that can take the focus.
+// GotFocus of the panel and of each control on it that can take the focus.
 std::vector<forms::Binding> mainFormBindings();
 
 } // namespace iitcalc::window

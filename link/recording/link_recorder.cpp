@@ -4,6 +4,8 @@
 #include "link/desktop.h"
 #include "link/hand_cursor.h"
 
+#include <utility>
+
 namespace iitcalc {
 
 link_recorder::Requests &link_recorder::requests()
@@ -12,9 +14,10 @@ link_recorder::Requests &link_recorder::requests()
     return recorded;
 }
 
-bool 超级链接::desktop::open(std::u16string_view address)
+bool 超级链接::desktop::open(std::u16string_view address, std::function<void()> failedLater)
 {
     link_recorder::requests().openedAddresses.emplace_back(address);
+    link_recorder::requests().failedLater = std::move(failedLater);
     return !link_recorder::requests().desktopFails;
 }
 

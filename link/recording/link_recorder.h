@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@ struct Requests {
     std::vector<std::u16string> openedAddresses; // what reached the desktop
     std::vector<std::string> handPointerOver;    // the control of each hand request
     bool desktopFails = false;                   // the desktop says it cannot open them
+    std::function<void()> failedLater;           // the last request's, for a test to call
 };
 
 Requests &requests();

@@ -8,7 +8,7 @@
 
 namespace iitcalc::超级链接 {
 
-bool desktop::open(std::u16string_view address)
+bool desktop::open(std::u16string_view address, std::function<void()>)
 {
     // A click on a link: the browser follows the link itself, into a new
     // tab, as it does any link that opens one.

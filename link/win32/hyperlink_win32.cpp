@@ -34,7 +34,7 @@ bool win32::shellExecute(const wchar_t *address)
 
 win32::ShellOpen win32::shellOpen = win32::shellExecute;
 
-bool desktop::open(std::u16string_view address)
+bool desktop::open(std::u16string_view address, std::function<void()>)
 {
     // UTF-16 throughout: no code page can lose a character on the way.
     const std::wstring wide(address.begin(), address.end());

@@ -4,11 +4,10 @@
 // behind. The rules themselves are the core's, tested on the fake.
 #include "forms/qt/widgets.h"
 #include "tests/support/qt_window.h"
-#include "tests/support/url_recorder.h"
 
 #include <QAccessible>
 #include <QClipboard>
-#include <QDesktopServices>
+#include <QFile>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -16,6 +15,7 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QStyleOptionSlider>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtMath>
 
@@ -95,6 +95,25 @@ TEST_F(QtWindow, TheKeysWalkTheTabOrderIntoSightAndPressOnlyAFocusedButton)
     EXPECT_TRUE(window()->isVisible());
 }
 
+TEST_F(QtWindow, ThePanelTakingTheFocusWhollyOutOfSightComesBackIntoView)
+{
+    struct Row {
+        int position;
+        int expected;
+    };
+    // At 13 the panel's last twips lie above the window's top, and it shows
+    // whole only at 0; at 12 its foot shows and nothing moves.
+    for (const Row row : {Row{13, 0}, Row{12, 12}, Row{1, 1}}) {
+        control(kScrollBar)->setFocus();
+        bar()->setValue(row.position);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), control(kPanel));
+        EXPECT_EQ(bar()->value(), row.expected) << "from " << row.position;
+        EXPECT_EQ(form->top(kPanel), -500.0f * static_cast<float>(row.expected)) << "from " << row.position;
+    }
+    EXPECT_TRUE(reports.empty());
+}
+
 TEST_F(QtWindow, TheScrollBarMovesOnReleaseAndOneStepInTheTroughAndWithTheWheel)
 {
     QStyleOptionSlider option;
@@ -152,10 +171,91 @@ TEST_F(QtWindow, FontsColoursAndTheLinkInFrontOfTheNotice)
     EXPECT_EQ(control<QLabel>("Label2")->buddy(), control(kInsurance));
 }
 
+// The desktop's opener, xdg-open, as the only one on PATH for as long as it
+// lives: it writes down each address it is handed, waits until the test lets
+// it go (or gives up after ten seconds), then ends with the given status, or
+// by a signal. None: no opener at all.
+class FakeOpener {
+public:
+    enum class Ends { WithStatus, BySignal, Absent };
+
+    explicit FakeOpener(Ends ends, int status = 0)
+        : m_path(qgetenv("PATH"))
+        , m_browser(qgetenv("BROWSER"))
+    {
+        if (ends != Ends::Absent) {
+            QFile script(m_dir.filePath("xdg-open"));
+            script.open(QIODevice::WriteOnly);
+            const QString dir = m_dir.path();
+            script.write(QStringLiteral("#!/bin/sh\n"
+                                        "PATH=/usr/bin:/bin\n"
+                                        "printf '%s\\n' \"$1\" >>'%1/opened'\n"
+                                        "i=0\n"
+                                        "while [ ! -e '%1/go' ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done\n"
+                                        "[ -e '%1/go' ] && echo released >>'%1/opened'\n"
+                                        "%2\n")
+                             .arg(dir, ends == Ends::BySignal ? QStringLiteral("kill -9 $$")
+                                                              : QStringLiteral("exit %1").arg(status))
+                             .toUtf8());
+            script.close();
+            script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        }
+        qputenv("PATH", m_dir.path().toUtf8());
+        qunsetenv("BROWSER"); // where Qt looks for a browser of its own
+    }
+    ~FakeOpener()
+    {
+        release();
+        qputenv("PATH", m_path);
+        if (!m_browser.isNull())
+            qputenv("BROWSER", m_browser);
+    }
+    FakeOpener(const FakeOpener &) = delete;
+    FakeOpener &operator=(const FakeOpener &) = delete;
+
+    void release() const
+    {
+        QFile go(m_dir.filePath("go"));
+        go.open(QIODevice::WriteOnly);
+    }
+    // What it has written: an address a line, "released" once let go.
+    QStringList lines() const
+    {
+        QFile opened(m_dir.filePath("opened"));
+        return opened.open(QIODevice::ReadOnly) ? QString::fromUtf8(opened.readAll()).split('\n', Qt::SkipEmptyParts)
+                                                : QStringList();
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_path;
+    QByteArray m_browser;
+};
+
+// Reads and dismisses every message box that shows while it lives.
+class MessageReader {
+public:
+    MessageReader()
+    {
+        QObject::connect(&m_poll, &QTimer::timeout, [this] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                texts.append(box->text());
+                box->accept();
+            }
+        });
+        m_poll.start(10);
+    }
+    QStringList texts;
+
+private:
+    QTimer m_poll;
+};
+
 TEST_F(QtWindow, TheLinkOpensOnAClickShowsTheHandAndIsALinkToScreenReaders)
 {
-    testing_support::UrlRecorder desktop;
-    QDesktopServices::setUrlHandler("http", &desktop, "open");
+    FakeOpener opener(FakeOpener::Ends::WithStatus, 0);
+    opener.release();
+    MessageReader messages;
     QWidget *link = control(kHomePage);
     QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().bottomRight());
     QTest::mouseDClick(link, Qt::LeftButton);
@@ -164,14 +264,48 @@ TEST_F(QtWindow, TheLinkOpensOnAClickShowsTheHandAndIsALinkToScreenReaders)
     EXPECT_EQ(accessible->role(), QAccessible::Link);
     EXPECT_EQ(accessible->text(QAccessible::Name), "www.example.com");
     accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    QDesktopServices::unsetUrlHandler("http");
-    EXPECT_EQ(desktop.opened, QList<QUrl>(2, QUrl("http://www.example.com")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return opener.lines().count("released") == 2; }, 10000));
+    EXPECT_EQ(opener.lines().filter("http").join(' ').toStdString(), "http://www.example.com http://www.example.com");
 
     QTest::mouseMove(link, link->rect().center());
     EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
     for (QWidget *other : window()->findChildren<QWidget *>())
         EXPECT_TRUE(other == link || other->cursor().shape() != Qt::PointingHandCursor)
             << other->objectName().toStdString();
+    QTest::qWait(200); // for the openers' ends to arrive
+    EXPECT_EQ(messages.texts.join('|').toStdString(), "");
+}
+
+TEST_F(QtWindow, ALinkTheDesktopCannotOpenIsNamedWithoutHoldingUpTheWindow)
+{
+    const QString warning = QString::fromStdString(window::homePageFailure());
+    struct Row {
+        const char *name;
+        FakeOpener::Ends ends;
+        int status;
+        bool warns;
+    };
+    for (const Row &row :
+         {Row{"no_browser", FakeOpener::Ends::WithStatus, 3, true},
+          Row{"opened", FakeOpener::Ends::WithStatus, 0, false}, Row{"killed", FakeOpener::Ends::BySignal, 0, true},
+          Row{"no_opener", FakeOpener::Ends::Absent, 0, true}}) {
+        FakeOpener opener(row.ends, row.status);
+        MessageReader messages;
+        click(kHomePage);
+        if (row.ends != FakeOpener::Ends::Absent) {
+            // The click has returned while the opener still waits.
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !opener.lines().isEmpty(); }, 10000)) << row.name;
+            EXPECT_EQ(messages.texts.join('|').toStdString(), "") << row.name;
+            opener.release();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return opener.lines().contains("released"); }, 10000)) << row.name;
+        }
+        if (row.warns)
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !messages.texts.isEmpty(); }, 10000)) << row.name;
+        else
+            QTest::qWait(200);
+        EXPECT_EQ(messages.texts.join('|').toStdString(), row.warns ? warning.toStdString() : "") << row.name;
+    }
+    EXPECT_TRUE(warning.contains("http://www.example.com"));
 }
 
 TEST_F(QtWindow, AssistiveTechnologyReadsAWindowAPanelAndTheControlsInOrder)
