@@ -266,10 +266,16 @@ void Form::wheelTurned(ControlIndex over, int notches)
     }
 }
 
+void Form::scrollRequested(ControlIndex bar, ScrollRequest request, int thumb)
+{
+    if (!m_loaded || bar >= m_layout.controls.size() || m_layout.controls[bar].kind != ControlKind::ScrollBar)
+        return;
+    moveScrollBar(bar, scrollTarget(scrollRange(m_scrollMax[bar]), m_backend->scrollValue(bar), request, thumb));
+}
+
 void Form::moveScrollBar(ControlIndex bar, int value)
 {
-    const int max = m_scrollMax[bar];
-    const auto clamped = static_cast<std::int16_t>(std::clamp(value, std::min(0, max), std::max(0, max)));
+    const std::int16_t clamped = clampTo(scrollRange(m_scrollMax[bar]), value);
     if (clamped == m_backend->scrollValue(bar))
         return;
     m_backend->setScrollValue(bar, clamped);
@@ -368,15 +374,21 @@ void Form::setText(std::string_view control, std::u16string_view text)
 void Form::setMax(std::string_view control, std::int16_t max)
 {
     const ControlIndex bar = requireKind(control, ControlKind::ScrollBar);
+    const std::int16_t value = m_backend->scrollValue(bar);
     m_scrollMax[bar] = max;
-    m_backend->setScrollMax(bar, max);
+    m_backend->setScrollRange(bar, scrollRange(max));
+    // The value the new range leaves outside moves in, as any move does.
+    const std::int16_t within = clampTo(scrollRange(max), value);
+    if (within != value) {
+        m_backend->setScrollValue(bar, within);
+        dispatch(m_layout.controls[bar].name, Event::Change);
+    }
 }
 
 void Form::setValue(std::string_view control, std::int16_t value)
 {
     const ControlIndex bar = requireKind(control, ControlKind::ScrollBar);
-    const int max = m_scrollMax[bar];
-    if (value < std::min(0, max) || value > std::max(0, max))
+    if (clampTo(scrollRange(m_scrollMax[bar]), value) != value)
         throw runTimeFailure(kInvalidPropertyValue, "无效的属性值");
     moveScrollBar(bar, value);
 }

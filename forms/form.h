@@ -84,8 +84,10 @@ public:
     // A text box's Text.
     std::u16string text(std::string_view control) const;
     void setText(std::string_view control, std::u16string_view text);
-    // A scroll bar's Max and Value. A Value outside the range raises 380;
-    // one that changes the position raises the bar's Change.
+    // A scroll bar's Max and Value (forms/input.h: a negative Max gives
+    // Max..0). A Value outside the range raises 380; one that changes the
+    // position raises the bar's Change, and so does a Max that leaves the
+    // Value outside, the Value moving to the nearer end.
     void setMax(std::string_view control, std::int16_t max);
     std::int16_t value(std::string_view control) const;
     void setValue(std::string_view control, std::int16_t value);
@@ -111,6 +113,7 @@ private:
     void plan();
     void load();
     void controlEvent(ControlIndex control, Event event) override;
+    void scrollRequested(ControlIndex bar, ScrollRequest request, int thumb) override;
     void wheelTurned(ControlIndex over, int notches) override;
     void windowActivated() override;
     void windowClosed() override;

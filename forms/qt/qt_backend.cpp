@@ -128,15 +128,7 @@ QWidget *createWidget(const ControlPlan &plan, QWidget *parent, FormWindow *wind
     QWidget *control = nullptr;
     switch (record.kind) {
     case ControlKind::ScrollBar: {
-        auto *bar = new FormScrollBar(Qt::Vertical, parent);
-        bar->setRange(0, 0);
-        bar->setSingleStep(1);
-        bar->setPageStep(1);
-        // Change comes when the thumb is let go, not while it is dragged.
-        bar->setTracking(false);
-        QObject::connect(bar, &QScrollBar::valueChanged, bar,
-                         [window, index] { window->deliver(index, Event::Change); });
-        control = bar;
+        control = new FormScrollBar(index, window, parent);
         break;
     }
     case ControlKind::PictureBox:
@@ -326,7 +318,10 @@ void QtBackend::showTextFromStart(ControlIndex box)
         edit->setCursorPosition(0);
 }
 
-void QtBackend::setScrollMax(ControlIndex bar, std::int16_t max) { as<QScrollBar>(bar)->setMaximum(max); }
+void QtBackend::setScrollRange(ControlIndex bar, ScrollRange range)
+{
+    as<QScrollBar>(bar)->setRange(range.low, range.high);
+}
 
 std::int16_t QtBackend::scrollValue(ControlIndex bar) const
 {

@@ -12,6 +12,8 @@
 #include <QStyleOptionFrame>
 #include <QWheelEvent>
 
+#include <optional>
+
 namespace iitcalc::forms {
 
 namespace {
@@ -143,6 +145,54 @@ void FormButton::keyPressEvent(QKeyEvent *event)
         return;
     }
     QPushButton::keyPressEvent(event);
+}
+
+FormScrollBar::FormScrollBar(ControlIndex index, FormWindow *window, QWidget *parent)
+    : QScrollBar(Qt::Vertical, parent)
+{
+    setRange(0, 0);
+    setSingleStep(1);
+    setPageStep(1);
+    // The value stays while the thumb is dragged; the drag asks once, when
+    // the thumb is let go.
+    setTracking(false);
+    // Qt has moved its slider position by the time it tells of an action:
+    // put it back and ask the core, which sets the value (or leaves it).
+    connect(this, &QAbstractSlider::actionTriggered, this, [this, index, window](int action) {
+        std::optional<ScrollRequest> request;
+        switch (action) {
+        case SliderSingleStepSub:
+        case SliderPageStepSub:
+            request = ScrollRequest::Back;
+            break;
+        case SliderSingleStepAdd:
+        case SliderPageStepAdd:
+            request = ScrollRequest::Forward;
+            break;
+        case SliderToMinimum:
+            request = ScrollRequest::ToTop;
+            break;
+        case SliderToMaximum:
+            request = ScrollRequest::ToBottom;
+            break;
+        case SliderMove: // a jump to where the slider was put
+            if (!isSliderDown())
+                request = ScrollRequest::ThumbLetGo;
+            break;
+        default:
+            break;
+        }
+        if (!request)
+            return;
+        const int thumb = sliderPosition();
+        setSliderPosition(value());
+        window->scroll(index, *request, thumb);
+    });
+    connect(this, &QAbstractSlider::sliderReleased, this, [this, index, window] {
+        const int thumb = sliderPosition();
+        setSliderPosition(value());
+        window->scroll(index, ScrollRequest::ThumbLetGo, thumb);
+    });
 }
 
 void FormScrollBar::paintEvent(QPaintEvent *event)

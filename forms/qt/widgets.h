@@ -32,6 +32,11 @@ public:
         if (sink)
             sink->controlEvent(control, event);
     }
+    void scroll(ControlIndex bar, ScrollRequest request, int thumb)
+    {
+        if (sink)
+            sink->scrollRequested(bar, request, thumb);
+    }
     void wheel(ControlIndex over, int notches)
     {
         if (sink)
@@ -87,10 +92,11 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 };
 
-// A scroll bar that shows when it holds the focus.
+// A scroll bar that shows when it holds the focus. What the user asks of it
+// goes to the window; it moves only when the core sets its value.
 class FormScrollBar : public QScrollBar {
 public:
-    using QScrollBar::QScrollBar;
+    FormScrollBar(ControlIndex index, FormWindow *window, QWidget *parent);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -40,11 +40,14 @@
   }
 
   // A vertical scroll bar: an arrow at each end and a thumb between. The
-  // arrows and a press in the trough move it by one, as do the arrow and
-  // page keys (Home and End to the ends); dragging the thumb moves only the
-  // thumb until it is let go. Change follows when the position changed.
+  // arrows, a press in the trough and the keys ask the program to move it
+  // (the requests of forms/input.h: 0 up a step, 1 down a step, 2 to the
+  // top, 3 to the bottom, 4 the thumb let go at a position); dragging the
+  // thumb moves the thumb alone until it is let go. The value, and the
+  // accessible value with it, changes only when the program sets it.
   function wireScrollBar(bar, report) {
-    var max = 0;
+    var low = 0;
+    var high = 0;
     var value = 0;
     var drag = null;
     function part(className, parent) {
@@ -59,34 +62,32 @@
     var thumb = part('forms-thumb', track);
     var down = part('forms-arrow forms-down', bar);
 
-    function clamp(position) { return Math.max(0, Math.min(max, position)); }
-    function draw(position) {
-      var length = 'max(8px, ' + (100 / (max + 1)) + '%)';
+    function clamp(position) { return Math.max(low, Math.min(high, position)); }
+    function drawThumb(position) {
+      var span = high - low;
+      var length = 'max(8px, ' + (100 / (span + 1)) + '%)';
       thumb.style.height = length;
-      thumb.style.top = max > 0 ? 'calc((100% - ' + length + ') * ' + position / max + ')' : '0px';
-      bar.setAttribute('aria-valuenow', position);
-      bar.setAttribute('aria-valuemax', max);
+      thumb.style.top = span > 0 ? 'calc((100% - ' + length + ') * ' + (position - low) / span + ')' : '0px';
     }
-    function moveTo(position) {
-      position = clamp(position);
-      draw(position);
-      if (position === value) return;
-      value = position;
-      report('change');
+    function draw() {
+      if (!drag) drawThumb(value);
+      bar.setAttribute('aria-valuenow', value);
+      bar.setAttribute('aria-valuemin', low);
+      bar.setAttribute('aria-valuemax', high);
     }
-    bar.setAttribute('aria-valuemin', 0);
+    function ask(request, position) { report('scroll', request, position); }
     bar.formsScroll = {
       value: function () { return value; },
-      setValue: function (position) { value = clamp(position); draw(value); },
-      setMax: function (newMax) { max = Math.max(0, newMax); moveTo(value); }
+      setValue: function (position) { value = clamp(position); draw(); },
+      setRange: function (newLow, newHigh) { low = newLow; high = newHigh; value = clamp(value); draw(); }
     };
-    draw(0);
+    draw();
 
-    up.addEventListener('mousedown', function (event) { if (event.button === 0) moveTo(value - 1); });
-    down.addEventListener('mousedown', function (event) { if (event.button === 0) moveTo(value + 1); });
+    up.addEventListener('mousedown', function (event) { if (event.button === 0) ask(0); });
+    down.addEventListener('mousedown', function (event) { if (event.button === 0) ask(1); });
     track.addEventListener('mousedown', function (event) {
       if (event.button !== 0 || event.target !== track) return;
-      moveTo(value + (event.clientY < thumb.getBoundingClientRect().top ? -1 : 1));
+      ask(event.clientY < thumb.getBoundingClientRect().top ? 0 : 1);
     });
     thumb.addEventListener('pointerdown', function (event) {
       if (event.button !== 0) return;
@@ -97,28 +98,31 @@
     });
     thumb.addEventListener('pointermove', function (event) {
       if (!drag || drag.travel <= 0) return;
-      drag.position = clamp(Math.round((event.clientY - drag.grab - drag.top) / drag.travel * max));
-      draw(drag.position);
+      var share = (event.clientY - drag.grab - drag.top) / drag.travel;
+      drag.position = clamp(low + Math.round(share * (high - low)));
+      drawThumb(drag.position);
     });
     thumb.addEventListener('pointerup', function () {
       if (!drag) return;
       var position = drag.position;
       drag = null;
-      moveTo(position);
+      ask(4, position);
+      draw();
     });
     thumb.addEventListener('pointercancel', function () {
       drag = null;
-      draw(value);
+      draw();
     });
     bar.addEventListener('keydown', function (event) {
       if (event.altKey || event.ctrlKey || event.metaKey) return;
-      var steps = {ArrowUp: -1, ArrowLeft: -1, PageUp: -1, ArrowDown: 1, ArrowRight: 1, PageDown: 1};
-      var to = event.key === 'Home' ? 0 : event.key === 'End' ? max : value + (steps[event.key] || 0);
-      if (to === value && !(event.key in steps)) return;
+      var requests = {ArrowUp: 0, ArrowLeft: 0, PageUp: 0, ArrowDown: 1, ArrowRight: 1, PageDown: 1, Home: 2, End: 3};
+      if (!(event.key in requests)) return;
       event.preventDefault();
-      moveTo(to);
+      ask(requests[event.key]);
     });
-    wireWheel(bar, function (notches) { moveTo(value + notches); });
+    wireWheel(bar, function (notches) {
+      for (var step = 0; step < Math.abs(notches); ++step) ask(notches < 0 ? 0 : 1);
+    });
   }
 
   Module['formsWire'] = function (element, kind, serial, index) {

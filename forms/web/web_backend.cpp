@@ -247,9 +247,9 @@ void WebBackend::showTextFromStart(ControlIndex box)
     control.element.set("scrollLeft", 0);
 }
 
-void WebBackend::setScrollMax(ControlIndex bar, std::int16_t max)
+void WebBackend::setScrollRange(ControlIndex bar, ScrollRange range)
 {
-    m_controls.at(bar).element["formsScroll"].call<void>("setMax", max);
+    m_controls.at(bar).element["formsScroll"].call<void>("setRange", range.low, range.high);
 }
 
 std::int16_t WebBackend::scrollValue(ControlIndex bar) const
@@ -301,8 +301,9 @@ bool WebBackend::domEvent(unsigned window, ControlIndex control, std::string_vie
         m_sink->controlEvent(control, Event::GotFocus);
     } else if (what == "click") {
         m_sink->controlEvent(control, Event::Click);
-    } else if (what == "change") {
-        m_sink->controlEvent(control, Event::Change);
+    } else if (what == "scroll") {
+        if (a >= 0 && a <= static_cast<int>(ScrollRequest::ThumbLetGo))
+            m_sink->scrollRequested(control, static_cast<ScrollRequest>(a), b);
     } else if (what == "move") {
         m_sink->controlEvent(control, Event::MouseMove);
     } else if (what == "wheel") {

@@ -10,11 +10,13 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace iitcalc::forms {
@@ -236,6 +238,83 @@ TEST_F(Scrolling, WritingValueRaisesChangeOnceItMovesAndRefusesWhatIsOutOfRange)
         next = static_cast<std::int16_t>(value), fake->click("button");
     EXPECT_EQ(reports, std::vector<std::string>(2, "运行时错误 380：无效的属性值"));
     EXPECT_EQ(fake->control("bar").value, 3);
+}
+
+TEST_F(Scrolling, ChangeFollowsEveryRequestThatMovesTheBarAndNoOther)
+{
+    struct Row {
+        const char *name;
+        std::function<void(FakeBackend &)> act;
+        std::int16_t value;
+        std::vector<std::int16_t> changes;
+    };
+    const Row rows[] = {
+        {"steps down and back", [](FakeBackend &b) { b.scrollBy("bar", 2), b.scrollBy("bar", -1); }, 1, {1, 2, 1}},
+        {"a step past either end",
+         [](FakeBackend &b) { b.scrollBy("bar", -1), b.scroll("bar", ScrollRequest::ToBottom), b.scrollBy("bar", 1); },
+         3,
+         {3}},
+        {"home and end",
+         [](FakeBackend &b) { b.scroll("bar", ScrollRequest::ToBottom), b.scroll("bar", ScrollRequest::ToTop); },
+         0,
+         {3, 0}},
+        {"a drag moves the thumb alone", [](FakeBackend &b) { b.dragThumb("bar", 2); }, 0, {}},
+        {"the thumb let go elsewhere",
+         [](FakeBackend &b) { b.dragThumb("bar", 1), b.dragThumb("bar", 2), b.releaseThumb("bar"); },
+         2,
+         {2}},
+        {"the thumb let go where it was",
+         [](FakeBackend &b) { b.dragThumb("bar", 2), b.dragThumb("bar", 0), b.releaseThumb("bar"); },
+         0,
+         {}},
+        {"the thumb let go past the end",
+         [](FakeBackend &b) { b.dragThumb("bar", 40), b.releaseThumb("bar"); },
+         3,
+         {3}},
+    };
+    for (const Row &row : rows) {
+        form->unload();
+        form->show();
+        changes.clear();
+        row.act(*fake);
+        EXPECT_EQ(form->value("bar"), row.value) << row.name;
+        EXPECT_EQ(changes, row.changes) << row.name;
+    }
+}
+
+TEST_F(Scrolling, AMaxBelowTheValueMovesItToTheNewEndWithOneChange)
+{
+    struct Row {
+        const char *name;
+        std::int16_t before, max;
+        std::int16_t value;
+        std::vector<std::int16_t> changes;
+    };
+    const Row rows[] = {{"below the value", 3, 1, 1, {1}},          {"at the value", 2, 2, 2, {}},
+                        {"above the value", 2, 9, 2, {}},           {"zero", 2, 0, 0, {0}},
+                        {"negative: Max..0 holds 0", 0, -2, 0, {}}, {"negative from above", 3, -2, 0, {0}}};
+    for (const Row &row : rows) {
+        form->setMax("bar", 9);
+        form->setValue("bar", row.before);
+        changes.clear();
+        form->setMax("bar", row.max);
+        EXPECT_EQ(std::tuple(form->value("bar"), changes, fake->control("bar").range),
+                  std::tuple(row.value, row.changes, scrollRange(row.max)))
+            << row.name;
+    }
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(Scrolling, ANegativeMaxGivesTheRangeFromMaxToZero)
+{
+    form->setMax("bar", -2);
+    fake->scroll("bar", ScrollRequest::ToTop);
+    fake->scrollBy("bar", 1);
+    fake->scrollBy("bar", 5);
+    EXPECT_EQ(changes, (std::vector<std::int16_t>{-2, -1, 0}));
+    for (const int value : {-3, 1})
+        next = static_cast<std::int16_t>(value), fake->click("button");
+    EXPECT_EQ(reports, std::vector<std::string>(2, "运行时错误 380：无效的属性值"));
 }
 
 TEST_F(Dispatch, WhateverAHandlerThrowsIsReportedOnceAndTheWindowStaysOpen)

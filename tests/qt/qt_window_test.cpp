@@ -25,6 +25,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include <tuple>
+
 namespace iitcalc {
 namespace {
 
@@ -74,7 +76,7 @@ TEST_F(QtWindow, EveryControlSitsAtItsPixelsInTheCentreOfTheScreen)
 
 TEST_F(QtWindow, TheKeysWalkTheTabOrderIntoSightAndPressOnlyAFocusedButton)
 {
-    bar()->setValue(13); // every control above the window's top
+    form->setValue(kScrollBar, 13); // every control above the window's top
     EXPECT_EQ(QApplication::focusWidget(), control(kPanel));
     for (const std::string_view name :
          {kThreshold, kInsurance, kIncome, kTaxBase, kTaxPayable, kClearButton, kCalculateButton, kScrollBar, kPanel}) {
@@ -110,8 +112,16 @@ TEST_F(QtWindow, TheScrollBarMovesOnReleaseAndOneStepInTheTroughAndWithTheWheel)
     EXPECT_EQ(form->top(kPanel), 0.0f) << "the panel moved while the thumb was dragged";
     QTest::mouseRelease(bar(), Qt::LeftButton, {}, thumb.center() + QPoint(0, 30));
     EXPECT_EQ(form->top(kPanel), -500.0f * static_cast<float>(bar()->value()));
+    // The thumb let go where it was picked up raises no Change (which
+    // would put back the panel moved here by hand).
+    form->setValue(kScrollBar, 0);
+    form->setTop(kPanel, -123);
+    QTest::mousePress(bar(), Qt::LeftButton, {}, thumb.center());
+    QTest::mouseMove(bar(), thumb.center() + QPoint(0, 30));
+    QTest::mouseMove(bar(), thumb.center());
+    QTest::mouseRelease(bar(), Qt::LeftButton, {}, thumb.center());
+    EXPECT_EQ(std::tuple(bar()->value(), form->top(kPanel)), std::tuple(0, -123.0f));
     // A click in the trough below the thumb: one step.
-    bar()->setValue(0);
     QTest::mouseClick(bar(), Qt::LeftButton, {}, QPoint(bar()->width() / 2, thumb.bottom() + 8));
     EXPECT_EQ(bar()->value(), 1);
     // Two notches down over a box on the panel, then one up over the panel.

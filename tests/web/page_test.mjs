@@ -198,9 +198,21 @@ test('the scroll bar: steps of one, the panel 500 twips a step, a drag moves not
   await page.mouse.down();
   await page.mouse.move(thumb.x + thumb.width / 2, track.y + track.height + 40, {steps: 4});
   assert.equal(await panelTop(page), '0px', 'nothing moves during the drag');
+  assert.equal(await scrollPosition(page), 0, 'the accessible value follows the panel, not the thumb');
   await page.mouse.up();
   assert.equal(await scrollPosition(page), 13);
   assert.equal(await panelTop(page), `${px(-6500)}px`);
+  // Let go where it was picked up, the thumb raises no Change (which would
+  // put back the panel moved here by hand).
+  const at = await page.locator('.forms-thumb').boundingBox();
+  await page.evaluate(() => { document.getElementById('大图框').style.top = '-7px'; });
+  await page.mouse.move(at.x + at.width / 2, at.y + at.height / 2);
+  await page.mouse.down();
+  await page.mouse.move(at.x + at.width / 2, track.y, {steps: 4});
+  await page.mouse.move(at.x + at.width / 2, at.y + at.height / 2, {steps: 4});
+  await page.mouse.up();
+  assert.equal(await scrollPosition(page), 13);
+  assert.equal(await panelTop(page), '-7px');
 
   // The wheel over the panel turns the bar, one position a notch.
   await page.keyboard.press('Home');

@@ -305,6 +305,12 @@ TEST_F(Win32Window, TheScrollBarMovesThePanelInStepsOf500Twips)
     SendMessageW(window(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 5), reinterpret_cast<LPARAM>(bar));
     EXPECT_EQ(GetScrollPos(bar, SB_CTL), 5);
     EXPECT_EQ(placeOf(kPanel).top, pixelsFor(5));
+    // Let go where it was, it raises no Change (which would put back the
+    // panel moved here by hand).
+    form->setTop(kPanel, -123);
+    SendMessageW(window(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 7), reinterpret_cast<LPARAM>(bar));
+    SendMessageW(window(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 5), reinterpret_cast<LPARAM>(bar));
+    EXPECT_EQ(std::pair(GetScrollPos(bar, SB_CTL), form->top(kPanel)), std::pair(5, -123.0f));
 
     // The keys, with the scroll bar focused: to the start, drawn as it was
     // with nothing left behind on the way, and to the end.

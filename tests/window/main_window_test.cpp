@@ -63,7 +63,7 @@ TEST_F(MainWindow, OpensClearsAndReopensToTheSameState)
 {
     const auto expectStart = [&](const char *when) {
         EXPECT_EQ(fieldTexts(), kStartFields) << when;
-        EXPECT_EQ(std::tuple(fake->control(kScrollBar).max, scrollValue(), panelTop(), form->top(kPanel)),
+        EXPECT_EQ(std::tuple(fake->control(kScrollBar).range.high, scrollValue(), panelTop(), form->top(kPanel)),
                   std::tuple(13, 0, 0.0f, 0.0f))
             << when;
         EXPECT_EQ(fake->focus(), form->find(kPanel)) << when;

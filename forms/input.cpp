@@ -1,0 +1,31 @@
+#include "forms/input.h"
+
+#include <algorithm>
+
+namespace iitcalc::forms {
+
+ScrollRange scrollRange(std::int16_t max) { return {std::min<std::int16_t>(0, max), std::max<std::int16_t>(0, max)}; }
+
+std::int16_t clampTo(ScrollRange range, int position)
+{
+    return static_cast<std::int16_t>(std::clamp<int>(position, range.low, range.high));
+}
+
+std::int16_t scrollTarget(ScrollRange range, std::int16_t value, ScrollRequest request, int thumb)
+{
+    switch (request) {
+    case ScrollRequest::Back:
+        return clampTo(range, value - 1);
+    case ScrollRequest::Forward:
+        return clampTo(range, value + 1);
+    case ScrollRequest::ToTop:
+        return range.low;
+    case ScrollRequest::ToBottom:
+        return range.high;
+    case ScrollRequest::ThumbLetGo:
+        return clampTo(range, thumb);
+    }
+    return clampTo(range, value);
+}
+
+} // namespace iitcalc::forms

@@ -1,0 +1,36 @@
+#pragma once
+
+// What the user's input does, whatever the toolkit: a backend reports the raw
+// input (a scroll request, the wheel's turn, a key on a control) and these
+// decide what follows. No backend writes any of it again.
+
+#include <cstdint>
+
+namespace iitcalc::forms {
+
+// A scroll bar's positions: from its Min, always 0, to its Max, the lower
+// end first, so that a negative Max gives Max..0 (and the thumb at the top
+// stands at Max). Max 13 gives 0..13, Max -2 gives -2..0.
+struct ScrollRange {
+    std::int16_t low = 0;
+    std::int16_t high = 0;
+    friend bool operator==(const ScrollRange &, const ScrollRange &) = default;
+};
+ScrollRange scrollRange(std::int16_t max);
+// A position brought into the range: 20 in 0..13 is 13, -1 is 0.
+std::int16_t clampTo(ScrollRange range, int position);
+
+// What the user asked a scroll bar for. An arrow, a press in the trough,
+// the arrow and page keys: one position up (Back) or down (Forward). Home
+// and End: the top or the bottom. The thumb let go after a drag: the
+// position it was let go at. (While the thumb is dragged the toolkit moves
+// the thumb alone; nothing is asked until it is let go.)
+enum class ScrollRequest { Back = 0, Forward = 1, ToTop = 2, ToBottom = 3, ThumbLetGo = 4 };
+
+// Where a request takes a bar standing at `value`, always within its range;
+// `thumb` is where the thumb was let go (ThumbLetGo only). The bar's Change
+// follows only when this differs from `value`, so a thumb let go where it
+// was raises none. In 0..13 at 5: Back 4, ToBottom 13, ThumbLetGo at 40 13.
+std::int16_t scrollTarget(ScrollRange range, std::int16_t value, ScrollRequest request, int thumb = 0);
+
+} // namespace iitcalc::forms
