@@ -84,10 +84,11 @@ public:
     // when it moved. A toolkit moves neither the value nor the panel itself,
     // and while the thumb is dragged it moves the thumb alone.
     virtual void scrollRequested(ControlIndex bar, ScrollRequest request, int thumb) = 0;
-    // The wheel turned over a control (or the bare window) by this many
-    // notches, downwards positive; the core decides what it scrolls. A
-    // scroll bar's own wheel is the toolkit's.
-    virtual void wheelTurned(ControlIndex over, int notches) = 0;
+    // The wheel turned over a control, or over the window's bare client area
+    // (none), by `delta` as the toolkit counts it (kWheelNotch a notch, away
+    // from the user positive). The core sums the notches and decides what
+    // they scroll, the scroll bar's own wheel included.
+    virtual void wheelTurned(std::optional<ControlIndex> over, int delta) = 0;
     // The window became the program's active window (again).
     virtual void windowActivated() = 0;
     // The user closed the window.

@@ -224,6 +224,7 @@ void Form::load()
     }
     m_backend->finishWindow(m_windowPlan);
     m_activatePending = true;
+    m_wheel = {};
     dispatch(m_layout.name, Event::Load);
 }
 
@@ -251,19 +252,28 @@ void Form::controlEvent(ControlIndex control, Event event)
         dispatch(m_layout.controls[control].name, event);
 }
 
-void Form::wheelTurned(ControlIndex over, int notches)
+void Form::wheelTurned(std::optional<ControlIndex> over, int delta)
 {
-    // The picture box under the pointer, or the one the control under it
-    // sits on, turns the bar that scrolls it.
-    for (std::optional<ControlIndex> at = over; m_loaded && at && *at < m_controlPlans.size();
+    if (!m_loaded)
+        return;
+    const int notches = m_wheel.turn(delta);
+    std::optional<ControlIndex> bar;
+    for (std::optional<ControlIndex> at = over; !bar && at && *at < m_controlPlans.size();
          at = m_controlPlans[*at].parent) {
         const ControlRecord &record = m_layout.controls[*at];
-        if (record.scrolledBy.empty())
-            continue;
-        const ControlIndex bar = *find(record.scrolledBy);
-        moveScrollBar(bar, m_backend->scrollValue(bar) + notches);
-        return;
+        if (record.kind == ControlKind::ScrollBar)
+            bar = *at;
+        else if (!record.scrolledBy.empty())
+            bar = find(record.scrolledBy);
     }
+    // Anywhere else, the bare window included: the window's panel, so that
+    // the wheel still brings back a panel scrolled out from under it.
+    for (const ControlRecord &record : m_layout.controls) {
+        if (!bar && !record.scrolledBy.empty())
+            bar = find(record.scrolledBy);
+    }
+    if (bar && notches != 0)
+        moveScrollBar(*bar, m_backend->scrollValue(*bar) + notches);
 }
 
 void Form::scrollRequested(ControlIndex bar, ScrollRequest request, int thumb)

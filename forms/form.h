@@ -65,9 +65,11 @@ std::vector<std::string> checkLayout(const FormRecord &layout, const std::vector
 //
 // What the core decides for every backend: the Tab order (by TabIndex,
 // labels and lines never in it), stacking (the layout lists controls front
-// to back), buddies and accessible names, and what the mouse wheel over a
-// picture box turns (its scrolledBy bar, one position a notch, Change
-// following as for the bar itself). A text written by a handler shows from
+// to back), buddies and accessible names, and what the mouse wheel turns:
+// over a picture box or anything on it, its scrolledBy bar; over a scroll
+// bar, that bar; anywhere else in the window, the bar of the first scrolled
+// picture box. One position a notch, Change following as for the bar
+// itself. A text written by a handler shows from
 // its start.
 class Form final : private EventSink {
 public:
@@ -114,7 +116,7 @@ private:
     void load();
     void controlEvent(ControlIndex control, Event event) override;
     void scrollRequested(ControlIndex bar, ScrollRequest request, int thumb) override;
-    void wheelTurned(ControlIndex over, int notches) override;
+    void wheelTurned(std::optional<ControlIndex> over, int delta) override;
     void windowActivated() override;
     void windowClosed() override;
     void dispatch(std::string_view control, Event event);
@@ -140,6 +142,7 @@ private:
     std::vector<std::int16_t> m_scrollMax;
     bool m_loaded = false;
     bool m_activatePending = false;
+    WheelNotches m_wheel;
     std::unique_ptr<Backend> m_backend; // last, so it goes first
 };
 

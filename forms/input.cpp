@@ -28,4 +28,13 @@ std::int16_t scrollTarget(ScrollRange range, std::int16_t value, ScrollRequest r
     return clampTo(range, value);
 }
 
+int WheelNotches::turn(int delta)
+{
+    // In a long so that no turn, however large, can overflow the sum.
+    const long sum = static_cast<long>(m_rest) + delta;
+    const long notches = sum / kWheelNotch;
+    m_rest = static_cast<int>(sum - notches * kWheelNotch);
+    return static_cast<int>(std::clamp<long>(-notches, -32768, 32767));
+}
+
 } // namespace iitcalc::forms

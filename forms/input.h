@@ -33,4 +33,21 @@ enum class ScrollRequest { Back = 0, Forward = 1, ToTop = 2, ToBottom = 3, Thumb
 // was raises none. In 0..13 at 5: Back 4, ToBottom 13, ThumbLetGo at 40 13.
 std::int16_t scrollTarget(ScrollRange range, std::int16_t value, ScrollRequest request, int thumb = 0);
 
+// The wheel as Qt and Windows count it: 120 a notch, a turn away from the
+// user positive.
+inline constexpr int kWheelNotch = 120;
+
+// A window's wheel, summed into notches: a fine-grained wheel or a touch pad
+// sends less than a notch at a time, which adds up.
+class WheelNotches {
+public:
+    // The whole notches this turn completes, downwards (towards the user)
+    // positive; what is short of a notch waits for the next turn. -240
+    // gives 2; 60 gives 0, another 60 then -1.
+    int turn(int delta);
+
+private:
+    int m_rest = 0;
+};
+
 } // namespace iitcalc::forms

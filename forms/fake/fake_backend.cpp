@@ -105,15 +105,13 @@ void FakeBackend::moveMouse(std::string_view control)
         m_sink->controlEvent(*index, Event::MouseMove);
 }
 
-void FakeBackend::turnWheel(std::string_view over, int notches)
+void FakeBackend::turnWheel(std::string_view over, int notches) { turnWheelBy(over, -notches * kWheelNotch); }
+
+void FakeBackend::turnWheelBy(std::string_view over, int delta)
 {
     const auto index = indexOf(over);
-    if (!index || !m_sink)
-        return;
-    if (m_controls[*index].record().kind == ControlKind::ScrollBar)
-        scrollBy(over, notches); // the bar's own wheel
-    else
-        m_sink->wheelTurned(*index, notches);
+    if (m_sink && (index || over.empty()))
+        m_sink->wheelTurned(index, delta);
 }
 
 std::optional<ControlIndex> FakeBackend::barIndex(std::string_view name) const

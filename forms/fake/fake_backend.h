@@ -65,7 +65,10 @@ public:
     void doubleClickMouse(std::string_view label); // the second press of a double-click
     void releaseMouse(std::string_view label, bool inside, MouseButton button = MouseButton::Left);
     void moveMouse(std::string_view control);
+    // Whole notches, downwards positive, or a turn as a toolkit counts it;
+    // over no control (an empty name): the window's bare client area.
     void turnWheel(std::string_view over, int notches);
+    void turnWheelBy(std::string_view over, int delta);
     // Arrows, the trough and the arrow keys: one request a step, Back for a
     // negative count; Home and End (ToTop, ToBottom) through scroll().
     void scrollBy(std::string_view bar, int steps);

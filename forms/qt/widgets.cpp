@@ -72,6 +72,16 @@ bool FormWindow::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+void FormWindow::wheel(std::optional<ControlIndex> over, QWheelEvent *event)
+{
+    // Qt's eighths of a degree are the core's count, 120 a notch.
+    if (sink && event->angleDelta().y() != 0)
+        sink->wheelTurned(over, event->angleDelta().y());
+    event->accept();
+}
+
+void FormWindow::wheelEvent(QWheelEvent *event) { wheel(std::nullopt, event); }
+
 void FormWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
@@ -124,17 +134,7 @@ void PanelFrame::focusOutEvent(QFocusEvent *event)
     update();
 }
 
-void PanelFrame::wheelEvent(QWheelEvent *event)
-{
-    // A notch is 120 eighths of a degree; a fine-grained wheel or touch pad
-    // sends less at a time, which adds up.
-    m_wheelRest += event->angleDelta().y();
-    const int notches = m_wheelRest / 120;
-    m_wheelRest -= notches * 120;
-    if (notches != 0)
-        m_window->wheel(m_index, -notches);
-    event->accept();
-}
+void PanelFrame::wheelEvent(QWheelEvent *event) { m_window->wheel(m_index, event); }
 
 void FormButton::keyPressEvent(QKeyEvent *event)
 {
@@ -149,6 +149,8 @@ void FormButton::keyPressEvent(QKeyEvent *event)
 
 FormScrollBar::FormScrollBar(ControlIndex index, FormWindow *window, QWidget *parent)
     : QScrollBar(Qt::Vertical, parent)
+    , m_index(index)
+    , m_window(window)
 {
     setRange(0, 0);
     setSingleStep(1);
@@ -194,6 +196,8 @@ FormScrollBar::FormScrollBar(ControlIndex index, FormWindow *window, QWidget *pa
         window->scroll(index, ScrollRequest::ThumbLetGo, thumb);
     });
 }
+
+void FormScrollBar::wheelEvent(QWheelEvent *event) { m_window->wheel(m_index, event); }
 
 void FormScrollBar::paintEvent(QPaintEvent *event)
 {

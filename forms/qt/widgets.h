@@ -11,9 +11,11 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace iitcalc::forms {
@@ -37,11 +39,7 @@ public:
         if (sink)
             sink->scrollRequested(bar, request, thumb);
     }
-    void wheel(ControlIndex over, int notches)
-    {
-        if (sink)
-            sink->wheelTurned(over, notches);
-    }
+    void wheel(std::optional<ControlIndex> over, QWheelEvent *event);
     void place();
     void watchFocus(QWidget *control, ControlIndex index);
 
@@ -49,6 +47,7 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
@@ -59,7 +58,7 @@ private:
 
 // A picture box: a sunken frame whose children live in its client area,
 // inside the frame. When it holds the focus its frame shows it. The wheel
-// over it, or over a child that leaves the wheel alone, goes to the window.
+// over it, or over a child that leaves the wheel alone, goes to the core.
 class PanelFrame : public QFrame {
 public:
     PanelFrame(ControlIndex index, FormWindow *window, QWidget *parent);
@@ -80,7 +79,6 @@ private:
     FormWindow *m_window;
     QWidget *m_client;
     std::vector<QPointer<QWidget>> m_readingOrder;
-    int m_wheelRest = 0; // eighths of a degree short of a notch
 };
 
 // A push button that Enter presses while it has the focus, as Space does.
@@ -100,6 +98,11 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+
+private:
+    ControlIndex m_index;
+    FormWindow *m_window;
 };
 
 // A text box whose tool tip shows the whole text when it does not fit

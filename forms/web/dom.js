@@ -5,19 +5,22 @@
 (function () {
   'use strict';
 
-  // The wheel in notches, downwards positive: 120 units of wheelDeltaY a
-  // notch where the browser has it, else 100 pixels, 3 lines or a page.
-  // Touch pads send less at a time, which adds up.
-  function wireWheel(element, turned) {
-    var rest = 0;
-    element.addEventListener('wheel', function (event) {
+  // The wheel anywhere over the window, as the program counts it: 120 a
+  // notch, away from the user positive (wheelDeltaY where the browser has
+  // it, else 100 pixels, 3 lines or a page a notch), with the control under
+  // the pointer, or none over the bare window.
+  var kNoControl = 4294967295;
+  function wireWheel(frame, serial) {
+    frame.addEventListener('wheel', function (event) {
       if (event.ctrlKey) return; // the browser's zoom
+      if (event.target.closest && event.target.closest('dialog')) return; // an error report's
       event.preventDefault();
-      if (typeof event.wheelDeltaY === 'number' && event.wheelDeltaY !== 0) rest -= event.wheelDeltaY / 120;
-      else rest += event.deltaY / (event.deltaMode === 1 ? 3 : event.deltaMode === 2 ? 1 : 100);
-      var notches = Math.trunc(rest);
-      rest -= notches;
-      if (notches !== 0) turned(notches);
+      var delta = typeof event.wheelDeltaY === 'number' && event.wheelDeltaY !== 0 ? event.wheelDeltaY
+          : -event.deltaY * 120 / (event.deltaMode === 1 ? 3 : event.deltaMode === 2 ? 1 : 100);
+      var over = event.target;
+      while (over && over !== frame && over.formsIndex === undefined) over = over.parentNode;
+      var index = over && over.formsIndex !== undefined ? over.formsIndex : kNoControl;
+      Module['formsEvent'](serial, index, 'wheel', Math.round(delta), 0);
     }, {passive: false});
   }
 
@@ -120,12 +123,12 @@
       event.preventDefault();
       ask(requests[event.key]);
     });
-    wireWheel(bar, function (notches) {
-      for (var step = 0; step < Math.abs(notches); ++step) ask(notches < 0 ? 0 : 1);
-    });
   }
 
+  Module['formsWireWindow'] = function (frame, serial) { wireWheel(frame, serial); };
+
   Module['formsWire'] = function (element, kind, serial, index) {
+    element.formsIndex = index;
     function report(what, a, b) {
       return Module['formsEvent'](serial, index, what, a | 0, b | 0);
     }
@@ -139,8 +142,6 @@
       });
     } else if (kind === 'textbox') {
       element.addEventListener('input', function () { report('input'); });
-    } else if (kind === 'panel') {
-      wireWheel(element, function (notches) { report('wheel', notches); });
     } else if (kind === 'label' || kind === 'link') {
       wireLabel(element, kind === 'link', report);
     } else if (kind === 'scrollbar') {

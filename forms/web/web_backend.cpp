@@ -121,6 +121,7 @@ void WebBackend::createWindow(const FormRecord &form, EventSink &sink)
     style.set("visibility", std::string("hidden"));
     document().set("title", std::u16string(form.caption));
     m_host.call<void>("append", m_window);
+    val::module_property("formsWireWindow")(m_window, m_serial);
     m_controls.clear();
     m_controls.reserve(form.controls.size());
 }
@@ -292,6 +293,10 @@ void WebBackend::labelClicked(ControlIndex label)
 
 bool WebBackend::domEvent(unsigned window, ControlIndex control, std::string_view what, int a, int b)
 {
+    if (window == m_serial && m_sink && what == "wheel") {
+        m_sink->wheelTurned(control < m_controls.size() ? std::optional(control) : std::nullopt, a);
+        return false;
+    }
     if (window != m_serial || !m_sink || control >= m_controls.size())
         return false;
     Control &target = m_controls[control];
@@ -306,8 +311,6 @@ bool WebBackend::domEvent(unsigned window, ControlIndex control, std::string_vie
             m_sink->scrollRequested(control, static_cast<ScrollRequest>(a), b);
     } else if (what == "move") {
         m_sink->controlEvent(control, Event::MouseMove);
-    } else if (what == "wheel") {
-        m_sink->wheelTurned(control, a);
     } else if (what == "input") {
         updateTip(control, target.element["value"].as<std::u16string>());
     } else if (what == "press") {

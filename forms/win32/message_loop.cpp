@@ -48,26 +48,25 @@ void moveFocus(win32::WindowState &state, bool forward)
     }
 }
 
-// The wheel goes to the control under the pointer, whichever window the
-// system sent it to (the focused one, on some systems): a scroll bar turns
-// itself; over anything else the core decides (the panel's bar). True when
-// the core took it.
+// The wheel goes to the core with the control under the pointer, whichever
+// window the system sent it to (the focused one, on some systems), the
+// scroll bar included; over the window's bare client area, with none.
+// Elsewhere (another window, the title bar) it is the system's.
 bool routeWheel(win32::WindowState &state, MSG &message)
 {
-    const HWND under = WindowFromPoint({GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)});
-    const auto index = win32::stateOf(under) == &state ? state.indexOf(under) : std::nullopt;
-    if (!index)
+    POINT point{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
+    const HWND under = WindowFromPoint(point);
+    if (win32::stateOf(under) != &state)
         return false;
-    if (state.controls[*index].record().kind == ControlKind::ScrollBar) {
-        message.hwnd = under;
-        return false;
+    std::optional<ControlIndex> over = state.indexOf(under);
+    if (!over) {
+        RECT client;
+        GetClientRect(state.hwnd, &client);
+        if (under != state.hwnd || !ScreenToClient(state.hwnd, &point) || !PtInRect(&client, point))
+            return false;
     }
-    // A notch is WHEEL_DELTA; a fine-grained wheel sends less at a time.
-    state.wheelRest += GET_WHEEL_DELTA_WPARAM(message.wParam);
-    const int notches = state.wheelRest / WHEEL_DELTA;
-    state.wheelRest -= notches * WHEEL_DELTA;
-    if (notches != 0 && state.sink)
-        state.sink->wheelTurned(*index, -notches);
+    if (state.sink)
+        state.sink->wheelTurned(over, GET_WHEEL_DELTA_WPARAM(message.wParam));
     return true;
 }
 

@@ -76,7 +76,6 @@ struct WindowState {
     std::vector<Control> controls;
     std::vector<ControlIndex> tabOrder;
     HWND lastFocus = nullptr;
-    int wheelRest = 0; // wheel turned short of a notch
 
 private:
     struct CachedFont {

@@ -217,15 +217,42 @@ protected:
     std::int16_t next = 0;
 };
 
-TEST_F(Scrolling, TheWheelOverAPanelTurnsItsBarOnePositionANotch)
+TEST_F(Scrolling, TheWheelAnywhereOverTheWindowTurnsTheBarOnePositionANotch)
 {
-    fake->turnWheel("box", 1); // over a control on the panel
-    fake->turnWheel("panel", 5);
-    fake->turnWheel("panel", -1);
-    fake->turnWheel("panel", -9);
-    fake->turnWheel("panel", -1); // already at the start
-    fake->turnWheel("other", 1);  // a picture box nothing scrolls
-    EXPECT_EQ(changes, (std::vector<std::int16_t>{1, 3, 2, 0}));
+    struct Row {
+        const char *name;
+        std::vector<std::pair<const char *, int>> turns; // over, delta
+        std::vector<std::int16_t> changes;
+    };
+    const Row rows[] = {
+        {"over a control on the panel", {{"box", -120}}, {1}},
+        {"over the panel, notches down and up", {{"panel", -240}, {"panel", 120}}, {2, 1}},
+        {"over the bar itself", {{"bar", -120}}, {1}},
+        {"over the bare window", {{"", -360}}, {3}},
+        {"over a picture box nothing scrolls", {{"other", -120}}, {1}},
+        {"over a button beside the panel", {{"button", -120}}, {1}},
+        {"up at the top, past the end", {{"panel", 120}, {"panel", -1200}, {"panel", -120}}, {3}},
+        {"fine steps add up to a notch", {{"panel", -60}, {"box", -59}, {"bar", -1}}, {1}},
+        {"and cancel out", {{"panel", -100}, {"panel", 100}, {"panel", -100}}, {}},
+        {"the largest turns", {{"panel", -2147483647}, {"panel", 2147483647}, {"", -2147483647 - 1}}, {3, 0, 3}},
+    };
+    for (const Row &row : rows) {
+        form->unload(); // a fresh window: nothing left over of an earlier turn
+        form->show();
+        changes.clear();
+        for (const auto &[over, delta] : row.turns)
+            fake->turnWheelBy(over, delta);
+        EXPECT_EQ(changes, row.changes) << row.name;
+    }
+}
+
+TEST_F(Scrolling, WhatTheWheelTurnedShortOfANotchIsForgottenWhenTheWindowIsBuiltAgain)
+{
+    fake->turnWheelBy("panel", -100);
+    form->unload();
+    form->show();
+    fake->turnWheelBy("panel", -100);
+    EXPECT_EQ(form->value("bar"), 0);
 }
 
 TEST_F(Scrolling, WritingValueRaisesChangeOnceItMovesAndRefusesWhatIsOutOfRange)

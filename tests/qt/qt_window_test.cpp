@@ -138,6 +138,12 @@ TEST_F(QtWindow, TheScrollBarMovesOnReleaseAndOneStepInTheTroughAndWithTheWheel)
     EXPECT_EQ(form->top(kPanel), -1500.0f);
     turn(control(kPanel), 120);
     EXPECT_EQ(bar()->value(), 2);
+    // Over the bar itself, and with the whole panel above the window over
+    // the bare window, where the panel was: the wheel still moves it.
+    EXPECT_TRUE(turn(bar(), -120 * 11));
+    EXPECT_EQ(bar()->value(), 13);
+    EXPECT_TRUE(turn(window(), 120));
+    EXPECT_EQ(form->top(kPanel), -6000.0f);
     EXPECT_TRUE(reports.empty());
 }
 

@@ -221,6 +221,16 @@ test('the scroll bar: steps of one, the panel 500 twips a step, a drag moves not
   await page.mouse.wheel(0, 100);
   await page.waitForFunction(() => document.getElementById('滚动条').getAttribute('aria-valuenow') === '1');
   assert.equal(await panelTop(page), `${px(-500)}px`);
+  // Over the bar itself, and with the whole panel above the window over
+  // the bare window where the panel was: the wheel still moves it.
+  const barBox = await page.locator(byId('滚动条')).boundingBox();
+  await page.mouse.move(barBox.x + barBox.width / 2, barBox.y + barBox.height / 2);
+  for (let notch = 0; notch < 12; ++notch) await page.mouse.wheel(0, 100);
+  await page.waitForFunction(() => document.getElementById('滚动条').getAttribute('aria-valuenow') === '13');
+  await page.mouse.move(panel.x + 100, panel.y + 100);
+  await page.mouse.wheel(0, -100);
+  await page.waitForFunction(() => document.getElementById('滚动条').getAttribute('aria-valuenow') === '12');
+  assert.equal(await panelTop(page), `${px(-6000)}px`);
 
   // A box the Tab reaches out of sight comes into sight.
   await page.keyboard.press('End');

@@ -328,6 +328,19 @@ TEST_F(Win32Window, TheScrollBarMovesThePanelInStepsOf500Twips)
     EXPECT_EQ(placeOf(kPanel).top, pixelsFor(1));
     press(VK_END);
     EXPECT_EQ(placeOf(kPanel).top, pixelsFor(13));
+    // The whole panel above the window: a notch away from the user over the
+    // bare window, where the panel was, and one over the bar itself.
+    const auto wheelAt = [&](POINT point, int delta) {
+        ClientToScreen(window(), &point);
+        PostMessageW(bar, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), MAKELPARAM(point.x, point.y));
+        pump();
+    };
+    wheelAt(POINT{barLeft / 2, barTop + barHeight / 2}, WHEEL_DELTA);
+    EXPECT_EQ(GetScrollPos(bar, SB_CTL), 12);
+    wheelAt(POINT{barLeft + barWidth / 2, barTop + barHeight / 2}, WHEEL_DELTA);
+    EXPECT_EQ(GetScrollPos(bar, SB_CTL), 11);
+    EXPECT_EQ(placeOf(kPanel).top, pixelsFor(11));
+    press(VK_END);
     // On a monitor of the other DPI the panel keeps its place in twips.
     changeDpi(96 + 192 - dpi);
     EXPECT_EQ(placeOf(kPanel).top, pixelsFor(13));

@@ -179,10 +179,16 @@ TEST_F(MainWindow, TabIntoAControlOutOfSightScrollsItIntoView)
     EXPECT_TRUE(reports.empty());
 }
 
-TEST_F(MainWindow, TheWheelOverThePanelMovesTheScrollBar)
+TEST_F(MainWindow, TheWheelAnywhereOverTheWindowMovesThePanelAtEveryPosition)
 {
     fake->turnWheel(kIncome, 2);
     EXPECT_EQ(panelTop(), -1000.0f);
+    fake->turnWheel(kScrollBar, 11);
+    EXPECT_EQ(panelTop(), -6500.0f);
+    // The whole panel above the window: the wheel over what is left of the
+    // window still brings it back.
+    fake->turnWheel("", -1);
+    EXPECT_EQ(panelTop(), -6000.0f);
 }
 
 TEST(ScrollRange, RoundsHeightOverStepToNearestEven)
