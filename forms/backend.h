@@ -89,6 +89,10 @@ public:
     // from the user positive). The core sums the notches and decides what
     // they scroll, the scroll bar's own wheel included.
     virtual void wheelTurned(std::optional<ControlIndex> over, int delta) = 0;
+    // Enter or Escape pressed on a control with the focus (forms/input.h).
+    // True when the core took the key, the toolkit then doing nothing more
+    // with it; a Click follows where the key presses a button.
+    virtual bool keyPressed(ControlIndex control, Key key, bool ctrlOrAlt, bool repeated) = 0;
     // The window became the program's active window (again).
     virtual void windowActivated() = 0;
     // The user closed the window.

@@ -292,6 +292,17 @@ void Form::moveScrollBar(ControlIndex bar, int value)
     dispatch(m_layout.controls[bar].name, Event::Change);
 }
 
+bool Form::keyPressed(ControlIndex control, Key key, bool ctrlOrAlt, bool repeated)
+{
+    if (!m_loaded || control >= m_layout.controls.size())
+        return false;
+    const ControlRecord &record = m_layout.controls[control];
+    const KeyEffect effect = keyEffect(record.kind, key, ctrlOrAlt, repeated);
+    if (effect == KeyEffect::Click)
+        dispatch(record.name, Event::Click);
+    return effect != KeyEffect::Toolkit;
+}
+
 void Form::windowActivated()
 {
     if (!m_activatePending)

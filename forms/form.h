@@ -117,6 +117,7 @@ private:
     void controlEvent(ControlIndex control, Event event) override;
     void scrollRequested(ControlIndex bar, ScrollRequest request, int thumb) override;
     void wheelTurned(std::optional<ControlIndex> over, int delta) override;
+    bool keyPressed(ControlIndex control, Key key, bool ctrlOrAlt, bool repeated) override;
     void windowActivated() override;
     void windowClosed() override;
     void dispatch(std::string_view control, Event event);

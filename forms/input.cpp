@@ -28,6 +28,15 @@ std::int16_t scrollTarget(ScrollRange range, std::int16_t value, ScrollRequest r
     return clampTo(range, value);
 }
 
+KeyEffect keyEffect(ControlKind focused, Key key, bool ctrlOrAlt, bool repeated)
+{
+    if (ctrlOrAlt)
+        return KeyEffect::Toolkit;
+    if (key == Key::Enter && focused == ControlKind::CommandButton && !repeated)
+        return KeyEffect::Click;
+    return KeyEffect::Nothing;
+}
+
 int WheelNotches::turn(int delta)
 {
     // In a long so that no turn, however large, can overflow the sum.

@@ -4,6 +4,8 @@
 // input (a scroll request, the wheel's turn, a key on a control) and these
 // decide what follows. No backend writes any of it again.
 
+#include "forms/control_record.h"
+
 #include <cstdint>
 
 namespace iitcalc::forms {
@@ -49,5 +51,21 @@ public:
 private:
     int m_rest = 0;
 };
+
+// The keys the core decides about, pressed on the control with the focus:
+// Enter (the main one or the keypad's, which toolkits may mark with a
+// modifier of its own) and Escape.
+enum class Key { Enter, Escape };
+enum class KeyEffect {
+    Toolkit, // the toolkit's own handling
+    Click,   // a Click of the focused button, and nothing more
+    Nothing, // nothing at all
+};
+
+// Enter presses a focused button, once however long it is held (a repeat
+// does nothing); Enter anywhere else and Escape anywhere do nothing, the
+// window having no default or cancel button. With Ctrl or Alt held, the
+// key is the toolkit's. Enter on a button gives Click; Escape, Nothing.
+KeyEffect keyEffect(ControlKind focused, Key key, bool ctrlOrAlt, bool repeated);
 
 } // namespace iitcalc::forms

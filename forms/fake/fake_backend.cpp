@@ -162,6 +162,11 @@ void FakeBackend::pressTab()
     focusOn((at == m_tabOrder.end() || at + 1 == m_tabOrder.end()) ? m_tabOrder.front() : *(at + 1));
 }
 
+bool FakeBackend::pressKey(Key key, bool ctrlOrAlt, bool repeated)
+{
+    return m_sink && m_focus && m_sink->keyPressed(*m_focus, key, ctrlOrAlt, repeated);
+}
+
 void FakeBackend::activate()
 {
     if (m_sink && m_shown)

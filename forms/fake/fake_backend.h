@@ -78,6 +78,9 @@ public:
     void dragThumb(std::string_view bar, std::int16_t position);
     void releaseThumb(std::string_view bar);
     void pressTab();
+    // Enter or Escape on the control with the focus; true when the core took
+    // it (with Ctrl or Alt it is the toolkit's, which does nothing here).
+    bool pressKey(Key key, bool ctrlOrAlt = false, bool repeated = false);
     void activate();
     void moveWindow(Point centre) { m_position = centre; }
     void close();

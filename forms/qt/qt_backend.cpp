@@ -140,6 +140,9 @@ QWidget *createWidget(const ControlPlan &plan, QWidget *parent, FormWindow *wind
         button->setDefault(false);
         QObject::connect(button, &QPushButton::clicked, button,
                          [window, index] { window->deliver(index, Event::Click); });
+        button->onKey = [window, index](Key key, bool ctrlOrAlt, bool repeated) {
+            return window->sink && window->sink->keyPressed(index, key, ctrlOrAlt, repeated);
+        };
         control = button;
         break;
     }

@@ -138,9 +138,14 @@ void PanelFrame::wheelEvent(QWheelEvent *event) { m_window->wheel(m_index, event
 
 void FormButton::keyPressEvent(QKeyEvent *event)
 {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
-        if (!event->isAutoRepeat())
-            click();
+    // Key_Enter is the keypad's, which also carries the keypad modifier.
+    std::optional<Key> key;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        key = Key::Enter;
+    else if (event->key() == Qt::Key_Escape)
+        key = Key::Escape;
+    const bool ctrlOrAlt = (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
+    if (key && onKey && onKey(*key, ctrlOrAlt, event->isAutoRepeat())) {
         event->accept();
         return;
     }

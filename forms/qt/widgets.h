@@ -81,10 +81,12 @@ private:
     std::vector<QPointer<QWidget>> m_readingOrder;
 };
 
-// A push button that Enter presses while it has the focus, as Space does.
+// A push button that hands Enter and Escape to the core (onKey: true when
+// taken), which has Enter press it while it has the focus, as Space does.
 class FormButton : public QPushButton {
 public:
     using QPushButton::QPushButton;
+    std::function<bool(Key key, bool ctrlOrAlt, bool repeated)> onKey;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -136,9 +136,13 @@
       element.addEventListener('focus', function () { report('focus'); });
     if (kind === 'button') {
       element.addEventListener('click', function () { report('click'); });
-      // Enter presses a button once, however long it is held.
+      // Enter and Escape are the program's (0 and 1; 1 for Ctrl, Alt or
+      // Meta held, 2 for a repeat); what it takes, the browser does not do.
       element.addEventListener('keydown', function (event) {
-        if (event.key === 'Enter' && event.repeat) event.preventDefault();
+        var key = {Enter: 0, Escape: 1}[event.key];
+        if (key === undefined) return;
+        var held = (event.ctrlKey || event.altKey || event.metaKey ? 1 : 0) | (event.repeat ? 2 : 0);
+        if (report('key', key, held)) event.preventDefault();
       });
     } else if (kind === 'textbox') {
       element.addEventListener('input', function () { report('input'); });

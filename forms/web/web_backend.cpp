@@ -309,6 +309,9 @@ bool WebBackend::domEvent(unsigned window, ControlIndex control, std::string_vie
     } else if (what == "scroll") {
         if (a >= 0 && a <= static_cast<int>(ScrollRequest::ThumbLetGo))
             m_sink->scrollRequested(control, static_cast<ScrollRequest>(a), b);
+    } else if (what == "key") {
+        return (a == 0 || a == 1) &&
+               m_sink->keyPressed(control, a == 0 ? Key::Enter : Key::Escape, (b & 1) != 0, (b & 2) != 0);
     } else if (what == "move") {
         m_sink->controlEvent(control, Event::MouseMove);
     } else if (what == "input") {

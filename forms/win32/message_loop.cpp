@@ -84,19 +84,17 @@ bool translateDialogMessage(MSG &message)
         case VK_TAB:
             moveFocus(*state, !keyDown(VK_SHIFT));
             return true;
-        case VK_RETURN: {
-            // A button with the focus is pressed, as by Space; neither button
-            // is the window's default, so Enter in a box does nothing.
-            const HWND focus = GetFocus();
-            const auto index = state->indexOf(focus);
+        case VK_RETURN:
+        case VK_ESCAPE: {
+            // The core decides; never the dialog manager's default and
+            // cancel buttons, which the window does not have.
+            const auto index = state->indexOf(GetFocus());
             const bool repeated = (message.lParam & (1 << 30)) != 0;
-            if (index && state->controls[*index].record().kind == ControlKind::CommandButton && !repeated)
-                SendMessageW(GetParent(focus), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED),
-                             reinterpret_cast<LPARAM>(focus));
+            const Key key = message.wParam == VK_RETURN ? Key::Enter : Key::Escape;
+            if (index && state->sink)
+                state->sink->keyPressed(*index, key, false, repeated);
             return true;
         }
-        case VK_ESCAPE:
-            return true; // no cancel button
         default:
             break;
         }

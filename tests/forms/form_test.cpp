@@ -344,6 +344,21 @@ TEST_F(Scrolling, ANegativeMaxGivesTheRangeFromMaxToZero)
     EXPECT_EQ(reports, std::vector<std::string>(2, "运行时错误 380：无效的属性值"));
 }
 
+TEST_F(Dispatch, EnterOnAFocusedButtonClicksItOnceAndTheCoreKeepsWhatItTakes)
+{
+    int clicks = 0;
+    const auto form = open([&](Form &) { ++clicks; });
+    fake->click("button");
+    clicks = 0;
+    const bool taken[] = {fake->pressKey(Key::Enter), fake->pressKey(Key::Enter, false, true),
+                          fake->pressKey(Key::Escape), fake->pressKey(Key::Enter, true)};
+    EXPECT_EQ(std::vector<bool>(std::begin(taken), std::end(taken)), (std::vector<bool>{true, true, true, false}));
+    EXPECT_EQ(clicks, 1);
+    fake->type("box", u"x");
+    EXPECT_TRUE(fake->pressKey(Key::Enter));
+    EXPECT_EQ(clicks, 1);
+}
+
 TEST_F(Dispatch, WhateverAHandlerThrowsIsReportedOnceAndTheWindowStaysOpen)
 {
     struct Row {

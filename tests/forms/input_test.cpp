@@ -42,5 +42,31 @@ TEST(ScrollTarget, StaysWithinTheRangeFromZeroToMax)
             << row.thumb;
 }
 
+TEST(KeyEffect, EnterPressesAFocusedButtonOnceAndNothingElse)
+{
+    using K = ControlKind;
+    struct Row {
+        ControlKind focused;
+        Key key;
+        bool ctrlOrAlt, repeated;
+        KeyEffect effect;
+    };
+    const Row rows[] = {
+        {K::CommandButton, Key::Enter, false, false, KeyEffect::Click},
+        {K::CommandButton, Key::Enter, false, true, KeyEffect::Nothing},
+        {K::CommandButton, Key::Enter, true, false, KeyEffect::Toolkit},
+        {K::CommandButton, Key::Escape, false, false, KeyEffect::Nothing},
+        {K::TextBox, Key::Enter, false, false, KeyEffect::Nothing},
+        {K::TextBox, Key::Escape, false, false, KeyEffect::Nothing},
+        {K::TextBox, Key::Escape, true, false, KeyEffect::Toolkit},
+        {K::ScrollBar, Key::Enter, false, false, KeyEffect::Nothing},
+        {K::PictureBox, Key::Enter, false, false, KeyEffect::Nothing},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(keyEffect(row.focused, row.key, row.ctrlOrAlt, row.repeated), row.effect)
+            << static_cast<int>(row.focused) << " key " << static_cast<int>(row.key) << " ctrl/alt " << row.ctrlOrAlt
+            << " repeated " << row.repeated;
+}
+
 } // namespace
 } // namespace iitcalc::forms

@@ -95,6 +95,10 @@ TEST_F(QtWindow, TheKeysWalkTheTabOrderIntoSightAndPressOnlyAFocusedButton)
     control(kCalculateButton)->setFocus();
     QTest::keyClick(control(kCalculateButton), Qt::Key_Return);
     EXPECT_EQ(text(kTaxBase) + " " + text(kTaxPayable), "5500 545");
+    // The keypad's Enter, which Qt marks with the keypad modifier, too.
+    control<QLineEdit>(kIncome)->setText("20000");
+    QTest::keyClick(control(kCalculateButton), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(text(kTaxBase), "15500");
     EXPECT_TRUE(window()->isVisible());
 }
 

@@ -158,6 +158,14 @@ test('the keyboard: Tab walks the layout\'s order, Enter presses a button, Enter
   await page.keyboard.press('Shift+Tab');
   await page.keyboard.press('Enter');
   assert.deepEqual(await boxes(page), ['', '', '3500', '-3500', '0']);
+  // The keypad's Enter presses the focused button too.
+  await page.fill(byId('个人收入'), '10000');
+  await page.focus(byId('计算按钮'));
+  await page.keyboard.press('NumpadEnter');
+  assert.deepEqual(await boxes(page), ['10000', '', '3500', '6500', '745']);
+  await page.fill(byId('个人收入'), '');
+  await page.focus(byId('计算按钮'));
+  await page.keyboard.press('Enter');
   await page.focus(byId('个人收入'));
   await page.keyboard.type('8000');
   await page.keyboard.press('Enter');

@@ -377,6 +377,11 @@ TEST_F(Win32Window, TheKeysWalkTheFocusOrderAndCalculateIsClickedOrPressedNeverB
         bases.push_back(text(kTaxBase));
     }
     EXPECT_EQ(bases, (std::vector<std::u16string>{u"6500", u"6500", u"9996500", u"99996500"}));
+    // The keypad's Enter (an extended key) presses it too.
+    typeInto(kIncome, u"0");
+    SetFocus(control(kCalculateButton));
+    send({key(VK_RETURN, KEYEVENTF_EXTENDEDKEY), key(VK_RETURN, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP)});
+    EXPECT_EQ(text(kTaxBase), u"999996500");
     EXPECT_TRUE(IsWindowVisible(window()));
     // What the program writes is shown from its start; a result too long
     // for its box has the whole of it as its tool tip.
