@@ -12,6 +12,7 @@
 #include <QStyleOptionFrame>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <optional>
 
 namespace iitcalc::forms {
@@ -231,8 +232,7 @@ void FormTextBox::fitTextHeight()
 void FormTextBox::updateTip()
 {
     const QString shown = text();
-    const bool fitted = m_fits;
-    m_fits = true;
+    int width = 0;
     if (!shown.isEmpty()) {
         if (m_room < 0) {
             // The room the line edit leaves its text, the same for the box's
@@ -244,10 +244,10 @@ void FormTextBox::updateTip()
             m_room = style()->subElementRect(QStyle::SE_LineEditContents, &option, this).width() - margins.left() -
                      margins.right() - 4;
         }
-        m_fits = tipFor(utf16(shown), fontMetrics().horizontalAdvance(shown), m_room).empty();
+        width = fontMetrics().horizontalAdvance(shown);
     }
-    if (!m_fits || !fitted)
-        setToolTip(m_fits ? QString() : shown);
+    if (const auto tip = m_tip.update(utf16(shown), width, std::max(m_room, 0)))
+        setToolTip(QString::fromUtf16(tip->data(), static_cast<qsizetype>(tip->size())));
 }
 
 FormLabel::FormLabel(const ControlRecord &record, QWidget *parent)

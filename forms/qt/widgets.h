@@ -107,8 +107,8 @@ private:
     FormWindow *m_window;
 };
 
-// A text box whose tool tip shows the whole text when it does not fit
-// (tipFor), however the text got there.
+// A text box whose tool tip shows its text when it does not fit (BoxTip),
+// however the text got there.
 class FormTextBox : public QLineEdit {
 public:
     explicit FormTextBox(QWidget *parent);
@@ -117,11 +117,11 @@ public:
     // text area reaches into the frame just as far as needed, so descenders
     // are not cut off. Call once the box has its size and font.
     void fitTextHeight();
-    bool textFits() const { return m_fits; }
+    bool textFits() const { return m_tip.fits(); }
 
 private:
     void updateTip();
-    bool m_fits = true;
+    BoxTip m_tip;
     int m_room = -1; // pixels; measured with the first text
 };
 

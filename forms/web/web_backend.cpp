@@ -230,19 +230,17 @@ void WebBackend::setText(ControlIndex box, std::u16string_view text)
 void WebBackend::updateTip(ControlIndex box, std::u16string_view shown)
 {
     Control &control = m_controls.at(box);
-    const bool fitted = control.fits;
-    const std::u16string_view tip = tipFor(shown, web::textWidth(shown, control.font), control.room);
-    control.fits = tip.empty();
-    if (!control.fits)
-        control.element.set("title", std::u16string(tip));
-    else if (!fitted)
+    const auto tip = control.tip.update(shown, web::textWidth(shown, control.font), control.room);
+    if (tip && !tip->empty())
+        control.element.set("title", *tip);
+    else if (tip)
         control.element.call<void>("removeAttribute", std::string("title"));
 }
 
 void WebBackend::showTextFromStart(ControlIndex box)
 {
     Control &control = m_controls.at(box);
-    if (control.fits)
+    if (control.tip.fits())
         return;
     control.element.call<void>("setSelectionRange", 0, 0);
     control.element.set("scrollLeft", 0);

@@ -72,7 +72,7 @@ private:
         int room;         // a box's, for its text, in CSS pixels
         LabelClick click;
         bool follow = false; // a link's click that the browser may follow
-        bool fits = true;    // a box's text shows whole
+        BoxTip tip = {};     // a box's
     };
 
     void place();

@@ -197,6 +197,9 @@ void Win32Backend::setText(ControlIndex box, std::u16string_view text)
 
 void Win32Backend::showTextFromStart(ControlIndex box)
 {
+    // A text that fits shows from its start wherever the caret is.
+    if (m_window->controls.at(box).tip.fits())
+        return;
     SendMessageW(control(box), EM_SETSEL, 0, 0);
     SendMessageW(control(box), EM_SCROLLCARET, 0, 0);
 }

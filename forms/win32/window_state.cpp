@@ -124,7 +124,10 @@ void WindowState::updateTip(ControlIndex index)
     SelectObject(dc, old);
     ReleaseDC(box, dc);
     const std::u16string_view shown(reinterpret_cast<const char16_t *>(text.c_str()), text.size());
-    std::wstring tip = wide(tipFor(shown, extent.cx, room));
+    const auto changed = controls[index].tip.update(shown, extent.cx, room);
+    if (!changed)
+        return;
+    std::wstring tip = wide(*changed);
     bool &tipShown = controls[index].tipShown;
     if (tip.empty() && !tipShown)
         return;
@@ -140,6 +143,8 @@ void WindowState::updateTip(ControlIndex index)
                         : nullptr;
         if (!tooltip)
             return;
+        // Its lines as the core broke them, never wider than it allows.
+        SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, pixels(kTipWidth));
     }
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;

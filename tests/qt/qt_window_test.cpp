@@ -316,6 +316,11 @@ TEST_F(QtWindow, ALongResultShowsFromItsStartWithTheWholeTextAsItsTip)
     control(kIncome)->setFocus();
     QTest::keyClick(control(kIncome), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(control<QLineEdit>(kIncome)->text().size(), 40000 + 18);
+    // Its tip: the first 320 characters in lines of 40, and an ellipsis.
+    const QString tip = control(kIncome)->toolTip();
+    EXPECT_EQ(tip.size(), 320 + 7 + 1);
+    EXPECT_EQ(tip.section(QLatin1Char('\n'), 0, 0), "1234567890123456787777777777777777777777");
+    EXPECT_TRUE(tip.endsWith(QStringLiteral("7…")));
 }
 
 TEST_F(QtWindow, ThePanelAndTheScrollBarShowTheFocusOneLogicalPixelWide)

@@ -291,6 +291,11 @@ test('the tool tip of a box shows the whole text only while it does not fit', as
   assert.equal(await page.getAttribute(byId('个人收入'), 'title'), null);
   await page.fill(byId('个人收入'), '１２３４５６７８９０１２３４５６７８９');
   assert.equal(await page.getAttribute(byId('个人收入'), 'title'), '１２３４５６７８９０１２３４５６７８９');
+  // A long text's tip: its first 320 characters in lines of 40, then an ellipsis.
+  await page.fill(byId('个人收入'), '7'.repeat(40000));
+  const tip = await page.getAttribute(byId('个人收入'), 'title');
+  assert.deepEqual(tip.split('\n').map((line) => line.length), [40, 40, 40, 40, 40, 40, 40, 41]);
+  assert.ok(tip.endsWith('7…'));
   await done(page);
 });
 

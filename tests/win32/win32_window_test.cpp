@@ -401,6 +401,18 @@ TEST_F(Win32Window, TheKeysWalkTheFocusOrderAndCalculateIsClickedOrPressedNeverB
     SendMessageW(tips, TTM_GETTEXTW, std::size(tip), reinterpret_cast<LPARAM>(&tool));
     EXPECT_EQ(std::u16string(tip, tip + wcslen(tip)), text(kTaxBase));
     EXPECT_EQ(text(kTaxBase), u"1.23456789012342E+17");
+    // A long text's tip: its first 320 characters in lines of 40, cut with
+    // an ellipsis, no wider than a sensible width.
+    SetWindowTextW(control(kIncome), std::wstring(40000, L'7').c_str());
+    wchar_t longTip[1024] = {};
+    tool.uId = reinterpret_cast<UINT_PTR>(control(kIncome));
+    tool.lpszText = longTip;
+    SendMessageW(tips, TTM_GETTEXTW, std::size(longTip), reinterpret_cast<LPARAM>(&tool));
+    const std::wstring shown(longTip);
+    EXPECT_EQ(shown.size(), 320u + 7 + 1);
+    EXPECT_EQ(shown.substr(0, 41), std::wstring(40, L'7') + L"\n");
+    EXPECT_EQ(shown.back(), L'\u2026');
+    EXPECT_GT(SendMessageW(tips, TTM_GETMAXTIPWIDTH, 0, 0), 0);
     EXPECT_TRUE(reports.empty());
 }
 
