@@ -51,7 +51,7 @@ QFont fontFor(const FontRecord &record)
     QFont font(QString::fromUtf8(record.family.data(), static_cast<qsizetype>(record.family.size())));
     // Points at 96 dpi, the same scale as the twips of the layout, so text
     // and geometry stay in step at every scale factor.
-    font.setPixelSize(static_cast<int>(std::lround(record.points * 96.0 / 72.0)));
+    font.setPixelSize(pointsToPixels(record.points));
     font.setBold(record.bold);
     return font;
 }

@@ -39,7 +39,7 @@ HFONT WindowState::font(const FontRecord &record)
             return cached.handle.get();
     }
     LOGFONTW logFont{};
-    logFont.lfHeight = -static_cast<LONG>(std::lround(record.points * dpi / 72.0));
+    logFont.lfHeight = -pointsToPixels(record.points, dpi);
     logFont.lfWeight = record.bold ? FW_BOLD : FW_NORMAL;
     logFont.lfCharSet = GB2312_CHARSET;
     logFont.lfOutPrecision = OUT_DEFAULT_PRECIS;

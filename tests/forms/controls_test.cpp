@@ -26,6 +26,18 @@ TEST(TwipsToPixels, RoundsToNearestHalvesAwayFromZero)
         EXPECT_EQ(twipsToPixels(row.twips, row.dpi), row.pixels) << row.twips << " twips at " << row.dpi << " dpi";
 }
 
+TEST(PointsToPixels, RoundsToNearestHalvesAwayFromZero)
+{
+    struct Row {
+        double points;
+        unsigned dpi;
+        int pixels;
+    };
+    for (const Row &row : {Row{9, 96, 12}, Row{9, 192, 24}, Row{10.5, 96, 14}, Row{7.875, 96, 11}, Row{7.5, 96, 10},
+                           Row{9, 120, 15}, Row{10.5, 120, 18}, Row{0, 96, 0}})
+        EXPECT_EQ(pointsToPixels(row.points, row.dpi), row.pixels) << row.points << " points at " << row.dpi << " dpi";
+}
+
 TEST(PixelRect, RoundsEachFigureOnItsOwn)
 {
     // A right edge of 7 + 22 = 29 twips would round to 2 pixels; the width
