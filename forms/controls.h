@@ -6,6 +6,7 @@
 #include "forms/control_record.h"
 #include "forms/geometry.h"
 
+#include <array>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -53,6 +54,25 @@ struct LabelLine {
     // from the text's left to one pixel past its end, down to the next line
     // or the label's bottom, whichever is lower -- never outside the label.
     PixelRect background;
+};
+
+// The families that stand in, in this order, where a layout asks for 宋体
+// (SimSun, 新宋体, NSimSun) and the system lacks it: the usual CJK families
+// of Windows, macOS, Linux and Android, those with half-width Latin first,
+// so that the link's caption lies over the address in the notice character
+// for character.
+inline constexpr std::array<std::string_view, 11> kSongtiStandIns{
+    "SimSun",
+    "Songti SC",
+    "WenQuanYi Micro Hei Mono",
+    "WenQuanYi Micro Hei",
+    "Noto Sans Mono CJK SC",
+    "Noto Sans CJK SC",
+    "Source Han Sans SC",
+    "Noto Serif CJK SC",
+    "Droid Sans Fallback",
+    "PingFang SC",
+    "Microsoft YaHei",
 };
 
 // Splits a caption at its line ends (LF or CR LF) and places each line: at

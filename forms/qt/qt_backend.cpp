@@ -29,18 +29,15 @@ namespace iitcalc::forms {
 
 namespace {
 
-// Where a layout asks for a font this system lacks, these stand in, in
-// order: the usual CJK families of a Linux desktop, those with half-width
-// Latin first, so that the link's caption lies over the address in the
-// notice character for character.
+// Where a layout asks for 宋体 and this system lacks it, the core's stand-ins.
 void registerFontSubstitutes()
 {
     static const bool registered = [] {
-        const QStringList cjk{QStringLiteral("WenQuanYi Micro Hei Mono"), QStringLiteral("WenQuanYi Micro Hei"),
-                              QStringLiteral("Noto Sans Mono CJK SC"),    QStringLiteral("Noto Sans CJK SC"),
-                              QStringLiteral("Noto Serif CJK SC"),        QStringLiteral("Droid Sans Fallback")};
+        QStringList standIns;
+        for (const std::string_view family : kSongtiStandIns)
+            standIns.append(QString::fromUtf8(family.data(), static_cast<qsizetype>(family.size())));
         for (const char *family : {"宋体", "SimSun", "新宋体", "NSimSun"})
-            QFont::insertSubstitutions(QString::fromUtf8(family), cjk);
+            QFont::insertSubstitutions(QString::fromUtf8(family), standIns);
         return true;
     }();
     (void)registered;
