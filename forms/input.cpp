@@ -28,6 +28,24 @@ std::int16_t scrollTarget(ScrollRange range, std::int16_t value, ScrollRequest r
     return clampTo(range, value);
 }
 
+std::optional<std::size_t> tabTarget(std::span<const std::size_t> order, std::optional<std::size_t> focus, bool forward,
+                                     const std::function<bool(std::size_t)> &canFocus)
+{
+    const std::size_t count = order.size();
+    const std::size_t at =
+        focus ? static_cast<std::size_t>(std::find(order.begin(), order.end(), *focus) - order.begin()) : count;
+    for (std::size_t step = 1; step <= count; ++step) {
+        std::size_t next;
+        if (at == count)
+            next = forward ? step - 1 : count - step;
+        else
+            next = forward ? (at + step) % count : (at + count - step) % count;
+        if (canFocus(order[next]))
+            return order[next];
+    }
+    return std::nullopt;
+}
+
 KeyEffect keyEffect(ControlKind focused, Key key, bool ctrlOrAlt, bool repeated)
 {
     if (ctrlOrAlt)

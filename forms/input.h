@@ -7,6 +7,9 @@
 #include "forms/control_record.h"
 
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
 
 namespace iitcalc::forms {
 
@@ -34,6 +37,14 @@ enum class ScrollRequest { Back = 0, Forward = 1, ToTop = 2, ToBottom = 3, Thumb
 // follows only when this differs from `value`, so a thumb let go where it
 // was raises none. In 0..13 at 5: Back 4, ToBottom 13, ThumbLetGo at 40 13.
 std::int16_t scrollTarget(ScrollRange range, std::int16_t value, ScrollRequest request, int thumb = 0);
+
+// Where Tab (forward) or Shift+Tab takes the focus: the next control in the
+// Tab order after `focus` that `canFocus` (shown and enabled), round from
+// the end to the start; with the focus on none of them, the first (Shift+
+// Tab: the last) that can. Nothing when none can. In {4, 7, 9}, from 9
+// forward 4, from 4 backward 9, from 7 forward with 9 hidden 4.
+std::optional<std::size_t> tabTarget(std::span<const std::size_t> order, std::optional<std::size_t> focus, bool forward,
+                                     const std::function<bool(std::size_t)> &canFocus);
 
 // The wheel as Qt and Windows count it: 120 a notch, a turn away from the
 // user positive.

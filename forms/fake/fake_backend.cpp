@@ -154,12 +154,10 @@ void FakeBackend::releaseThumb(std::string_view bar)
         m_controls[*again].thumb = m_controls[*again].value;
 }
 
-void FakeBackend::pressTab()
+void FakeBackend::pressTab(bool forward)
 {
-    if (m_tabOrder.empty())
-        return;
-    const auto at = m_focus ? std::find(m_tabOrder.begin(), m_tabOrder.end(), *m_focus) : m_tabOrder.end();
-    focusOn((at == m_tabOrder.end() || at + 1 == m_tabOrder.end()) ? m_tabOrder.front() : *(at + 1));
+    if (const auto target = tabTarget(m_tabOrder, m_focus, forward, [](ControlIndex) { return true; }))
+        focusOn(*target);
 }
 
 bool FakeBackend::pressKey(Key key, bool ctrlOrAlt, bool repeated)

@@ -77,7 +77,8 @@ public:
     // value staying; letting go asks for the position it was let go at.
     void dragThumb(std::string_view bar, std::int16_t position);
     void releaseThumb(std::string_view bar);
-    void pressTab();
+    // Tab, or Shift+Tab (backward), walking the Tab order round.
+    void pressTab(bool forward = true);
     // Enter or Escape on the control with the focus; true when the core took
     // it (with Ctrl or Alt it is the toolkit's, which does nothing here).
     bool pressKey(Key key, bool ctrlOrAlt = false, bool repeated = false);

@@ -9,43 +9,34 @@ namespace {
 
 bool keyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
-// The control in the Tab order that holds the focus, or the order's end.
-std::size_t focusPosition(const win32::WindowState &state)
+// The control that holds the focus, or the one a focused child of its
+// belongs to.
+std::optional<ControlIndex> focusedControl(const win32::WindowState &state)
 {
     for (HWND focus = GetFocus(); focus && focus != state.hwnd; focus = GetParent(focus)) {
-        for (std::size_t i = 0; i < state.tabOrder.size(); ++i) {
-            if (state.controls[state.tabOrder[i]].hwnd == focus)
-                return i;
-        }
+        if (const auto index = state.indexOf(focus))
+            return index;
     }
-    return state.tabOrder.size();
+    return std::nullopt;
 }
 
 void moveFocus(win32::WindowState &state, bool forward)
 {
-    const std::size_t count = state.tabOrder.size();
-    if (count == 0)
+    const auto target = tabTarget(state.tabOrder, focusedControl(state), forward, [&](ControlIndex control) {
+        const HWND hwnd = state.controls[control].hwnd;
+        return hwnd && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd);
+    });
+    if (!target)
         return;
-    const std::size_t at = focusPosition(state);
-    for (std::size_t step = 1; step <= count; ++step) {
-        std::size_t next;
-        if (at == count)
-            next = forward ? step - 1 : count - step;
-        else
-            next = forward ? (at + step) % count : (at + count - step) % count;
-        const HWND hwnd = state.controls[state.tabOrder[next]].hwnd;
-        if (!hwnd || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd))
-            continue;
-        SetFocus(hwnd);
-        // Boxes and buttons say so themselves (EN_SETFOCUS, BN_SETFOCUS).
-        if (state.controls[state.tabOrder[next]].record().kind == ControlKind::ScrollBar)
-            state.deliver(state.tabOrder[next], Event::GotFocus);
-        // As in a dialog: a box reached by Tab has its text selected.
-        if (SendMessageW(hwnd, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
-            SendMessageW(hwnd, EM_SETSEL, 0, -1);
-        state.showFocusCues();
-        return;
-    }
+    const HWND hwnd = state.controls[*target].hwnd;
+    SetFocus(hwnd);
+    // Boxes and buttons say so themselves (EN_SETFOCUS, BN_SETFOCUS).
+    if (state.controls[*target].record().kind == ControlKind::ScrollBar)
+        state.deliver(*target, Event::GotFocus);
+    // As in a dialog: a box reached by Tab has its text selected.
+    if (SendMessageW(hwnd, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+        SendMessageW(hwnd, EM_SETSEL, 0, -1);
+    state.showFocusCues();
 }
 
 // The wheel goes to the core with the control under the pointer, whichever

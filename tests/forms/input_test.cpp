@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
+#include <vector>
+
 namespace iitcalc::forms {
 namespace {
 
@@ -40,6 +44,38 @@ TEST(ScrollTarget, StaysWithinTheRangeFromZeroToMax)
         EXPECT_EQ(scrollTarget(scrollRange(row.max), row.value, row.request, row.thumb), row.target)
             << "Max " << row.max << " at " << row.value << ", request " << static_cast<int>(row.request) << " thumb "
             << row.thumb;
+}
+
+TEST(TabTarget, WalksTheOrderRoundSkippingWhatCannotTakeTheFocus)
+{
+    const std::vector<std::size_t> order{4, 7, 9};
+    struct Row {
+        const char *name;
+        std::optional<std::size_t> focus;
+        bool forward;
+        std::vector<std::size_t> hidden;
+        std::optional<std::size_t> target;
+    };
+    const Row rows[] = {
+        {"forward", 4, true, {}, 7},
+        {"round from the end", 9, true, {}, 4},
+        {"backward round from the start", 4, false, {}, 9},
+        {"backward", 9, false, {}, 7},
+        {"from none, the first", std::nullopt, true, {}, 4},
+        {"from none backward, the last", std::nullopt, false, {}, 9},
+        {"from outside the order, the first", 5, true, {}, 4},
+        {"past one hidden", 7, true, {9}, 4},
+        {"past two, back to itself", 7, true, {4, 9}, 7},
+        {"the first hidden, from none", std::nullopt, true, {4}, 7},
+        {"none can", 4, true, {4, 7, 9}, std::nullopt},
+    };
+    for (const Row &row : rows) {
+        const auto canFocus = [&](std::size_t control) {
+            return std::find(row.hidden.begin(), row.hidden.end(), control) == row.hidden.end();
+        };
+        EXPECT_EQ(tabTarget(order, row.focus, row.forward, canFocus), row.target) << row.name;
+    }
+    EXPECT_EQ(tabTarget({}, std::nullopt, true, [](std::size_t) { return true; }), std::nullopt);
 }
 
 TEST(KeyEffect, EnterPressesAFocusedButtonOnceAndNothingElse)
