@@ -56,6 +56,10 @@ struct LabelLine {
     PixelRect background;
 };
 
+// The one button of a message box, in the program's language whatever the
+// toolkit's.
+inline constexpr std::string_view kMessageButton = "确定";
+
 // The families that stand in, in this order, where a layout asks for 宋体
 // (SimSun, 新宋体, NSimSun) and the system lacks it: the usual CJK families
 // of Windows, macOS, Linux and Android, those with half-width Latin first,

@@ -349,7 +349,7 @@ void QtBackend::showMessage(std::string_view text, MessageKind kind)
     const qreal scale = owner ? owner->devicePixelRatioF() : qApp->devicePixelRatio();
     box.setIconPixmap(messageIcon(*box.style(), kind, size, scale));
     // The program speaks Chinese whatever the toolkit's own language.
-    box.setDefaultButton(box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole));
+    box.setDefaultButton(box.addButton(toQString(kMessageButton), QMessageBox::AcceptRole));
     box.exec();
 }
 

@@ -162,7 +162,8 @@
     window.addEventListener('resize', page('resize'));
   };
 
-  // A modal box: the caption as its title, an icon, the text's lines, 确定;
+  // A modal box: the caption as its title, an icon, the text's lines, its
+  // one button (确定);
   // Enter or Escape dismisses it. Boxes shown while one is open wait their
   // turn; the focus goes back to where it was once the box is dismissed.
   var messageSerial = 0;
@@ -192,10 +193,10 @@
     var text = add(body, 'div', 'forms-message-text');
     text.id = id + '-text';
     message.text.split('\n').forEach(function (line) { add(text, 'p', '', line); });
-    var ok = add(add(dialog, 'div', 'forms-message-buttons'), 'button', '', '确定');
+    var ok = add(add(dialog, 'div', 'forms-message-buttons'), 'button', '', message.button);
     ok.type = 'button';
     ok.addEventListener('click', function () { dialog.close(); });
-    // 确定 is the box's default button, wherever in the box the focus is.
+    // The button is the box's default, wherever in the box the focus is.
     dialog.addEventListener('keydown', function (event) {
       if (event.key !== 'Enter' || event.target.tagName === 'BUTTON') return;
       event.preventDefault();
@@ -213,9 +214,9 @@
     ok.focus();
   }
 
-  Module['formsShowMessage'] = function (owner, caption, text, kind) {
+  Module['formsShowMessage'] = function (owner, caption, text, kind, button) {
     owner.formsMessages = owner.formsMessages || [];
-    owner.formsMessages.push({caption: caption, text: text, kind: kind});
+    owner.formsMessages.push({caption: caption, text: text, kind: kind, button: button});
     if (owner.formsMessages.length === 1) showNextMessage(owner);
   };
 })();

@@ -270,7 +270,8 @@ void WebBackend::showMessage(std::string_view text, MessageKind kind)
 {
     const std::u16string caption = m_form ? std::u16string(m_form->caption) : std::u16string();
     val::module_property("formsShowMessage")(m_window.isUndefined() ? m_host : m_window, caption, std::string(text),
-                                             std::string(kind == MessageKind::Error ? "error" : "warning"));
+                                             std::string(kind == MessageKind::Error ? "error" : "warning"),
+                                             std::string(kMessageButton));
 }
 
 bool WebBackend::followLink(ControlIndex control, std::u16string_view address)

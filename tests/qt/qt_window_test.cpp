@@ -354,16 +354,20 @@ TEST_F(QtWindow, TheErrorReportSaysWhatToDoWithASharpIcon)
 {
     // The backend's own report, a modal box: read it, then dismiss it.
     QString text;
+    QStringList buttons;
     qreal iconScale = 0;
     QTimer::singleShot(0, [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
         text = box->text();
+        for (const QAbstractButton *button : box->buttons())
+            buttons.append(button->text());
         iconScale = box->iconPixmap().devicePixelRatio();
         box->accept();
     });
     form->backend().showMessage(window::failureReport(RunTimeError::TypeMismatch), forms::MessageKind::Error);
     EXPECT_EQ(text, "运行时错误 13：类型不匹配\n个税起征点必须是一个数字，例如 3500。");
+    EXPECT_EQ(buttons, QStringList{"确定"}) << "in the program's language, whatever Qt's";
     EXPECT_GE(iconScale, window()->devicePixelRatioF());
 }
 

@@ -135,6 +135,7 @@ test('a bad threshold: the error in a modal dialog, every field kept, the focus 
   assert.deepEqual(await dialog.locator('p').allTextContents(),
     ['运行时错误 13：类型不匹配', '个税起征点必须是一个数字，例如 3500。']);
   assert.equal(await dialog.locator('h2').textContent(), '个人所得税计算器');
+  assert.equal(await dialog.locator('button').textContent(), '确定');
   assert.equal(await page.evaluate(() => document.querySelector('dialog[open]').matches(':modal')), true);
   assert.deepEqual(await boxes(page), ['10000', '', '', '', '']);
   for (const dismiss of ['Enter', 'Escape']) {
