@@ -1,6 +1,7 @@
 #pragma once
 
 #include "forms/control_record.h"
+#include "forms/input.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -78,10 +79,20 @@ enum class MessageKind { Error, Warning };
 class EventSink {
 public:
     virtual void controlEvent(ControlIndex control, Event event) = 0;
-    // The wheel turned over a control (or the bare window) by this many
-    // notches, downwards positive; the core decides what it scrolls. A
-    // scroll bar's own wheel is the toolkit's.
-    virtual void wheelTurned(ControlIndex over, int notches) = 0;
+    // The user asked a scroll bar to move (forms/input.h); `thumb` is where
+    // its thumb was let go. The core sets the bar's value and raises Change
+    // when it moved. A toolkit moves neither the value nor the panel itself,
+    // and while the thumb is dragged it moves the thumb alone.
+    virtual void scrollRequested(ControlIndex bar, ScrollRequest request, int thumb) = 0;
+    // The wheel turned over a control, or over the window's bare client area
+    // (none), by `delta` as the toolkit counts it (kWheelNotch a notch, away
+    // from the user positive). The core sums the notches and decides what
+    // they scroll, the scroll bar's own wheel included.
+    virtual void wheelTurned(std::optional<ControlIndex> over, int delta) = 0;
+    // Enter or Escape pressed on a control with the focus (forms/input.h).
+    // True when the core took the key, the toolkit then doing nothing more
+    // with it; a Click follows where the key presses a button.
+    virtual bool keyPressed(ControlIndex control, Key key, bool ctrlOrAlt, bool repeated) = 0;
     // The window became the program's active window (again).
     virtual void windowActivated() = 0;
     // The user closed the window.
@@ -121,8 +132,12 @@ public:
     virtual void setText(ControlIndex box, std::u16string_view text) = 0;
     // Scrolls a box so that its text shows from the start, the caret there.
     virtual void showTextFromStart(ControlIndex box) = 0;
-    // A scroll bar's Max and Value. Setting the value raises nothing.
-    virtual void setScrollMax(ControlIndex bar, std::int16_t max) = 0;
+    // A scroll bar's range and value. The range is what scrollRange() makes
+    // of Max: a negative Max gives Max..0, the top at Max. Setting either
+    // raises nothing; a value left outside a new range (Max set below it)
+    // is the core's to move, by setScrollValue(), with the Change that
+    // follows. The value always lies within the range.
+    virtual void setScrollRange(ControlIndex bar, ScrollRange range) = 0;
     virtual std::int16_t scrollValue(ControlIndex bar) const = 0;
     virtual void setScrollValue(ControlIndex bar, std::int16_t value) = 0;
     // Moves a control so that its top lies this many twips below its

@@ -1,6 +1,7 @@
 #include "forms/controls.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace iitcalc::forms {
 
@@ -29,6 +30,43 @@ std::vector<LabelLine> labelLines(std::u16string_view caption, TextAlignment ali
         start = end + 1;
     }
     return lines;
+}
+
+namespace {
+
+bool highSurrogate(char16_t c) { return c >= 0xD800 && c < 0xDC00; }
+
+} // namespace
+
+std::u16string tipFor(std::u16string_view text, int textWidth, int room)
+{
+    if (textWidth <= room)
+        return {};
+    const bool cut = text.size() > kTipLength;
+    if (cut)
+        text = text.substr(0, kTipLength - (highSurrogate(text[kTipLength - 1]) ? 1 : 0));
+    std::u16string tip;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t length = std::min(kTipLineLength, text.size() - start);
+        if (start + length < text.size() && highSurrogate(text[start + length - 1]))
+            --length; // with its partner, on the next line
+        if (start > 0)
+            tip += u'\n';
+        tip.append(text.substr(start, length));
+        start += length;
+    }
+    if (cut)
+        tip += u'…';
+    return tip;
+}
+
+std::optional<std::u16string> BoxTip::update(std::u16string_view text, int textWidth, int room)
+{
+    std::u16string tip = tipFor(text, textWidth, room);
+    const bool fitted = std::exchange(m_fits, tip.empty());
+    if (fitted && m_fits)
+        return std::nullopt;
+    return tip;
 }
 
 std::u16string oneLine(std::u16string_view caption)

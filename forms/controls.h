@@ -6,7 +6,10 @@
 #include "forms/control_record.h"
 #include "forms/geometry.h"
 
+#include <array>
+#include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,6 +56,29 @@ struct LabelLine {
     PixelRect background;
 };
 
+// The one button of a message box, in the program's language whatever the
+// toolkit's.
+inline constexpr std::string_view kMessageButton = "确定";
+
+// The families that stand in, in this order, where a layout asks for 宋体
+// (SimSun, 新宋体, NSimSun) and the system lacks it: the usual CJK families
+// of Windows, macOS, Linux and Android, those with half-width Latin first,
+// so that the link's caption lies over the address in the notice character
+// for character.
+inline constexpr std::array<std::string_view, 11> kSongtiStandIns{
+    "SimSun",
+    "Songti SC",
+    "WenQuanYi Micro Hei Mono",
+    "WenQuanYi Micro Hei",
+    "Noto Sans Mono CJK SC",
+    "Noto Sans CJK SC",
+    "Source Han Sans SC",
+    "Noto Serif CJK SC",
+    "Droid Sans Fallback",
+    "PingFang SC",
+    "Microsoft YaHei",
+};
+
 // Splits a caption at its line ends (LF or CR LF) and places each line: at
 // `pitch` pixels from the one above, centred (halves to the left) or at the
 // left edge of a label `width` x `height` pixels, `measure` giving a text's
@@ -65,12 +91,32 @@ std::vector<LabelLine> labelLines(std::u16string_view caption, TextAlignment ali
 // (CR, LF) removed. "甲\r\n乙\r\n" reads "甲乙".
 std::u16string oneLine(std::u16string_view caption);
 
-// What a text box shows as its tool tip: the whole text when it is wider
-// than the room inside the box (so that a long result cannot be misread
-// from the part that shows), else nothing.
-inline std::u16string_view tipFor(std::u16string_view text, int textWidth, int room)
-{
-    return textWidth > room ? text : std::u16string_view();
-}
+// A tool tip's lines hold at most this many characters (UTF-16 units, a
+// surrogate pair never split), and a tip holds at most kTipLength of the
+// text; a tip is at most kTipWidth twips wide, where a toolkit needs told.
+inline constexpr std::size_t kTipLineLength = 40;
+inline constexpr std::size_t kTipLength = 320;
+inline constexpr int kTipWidth = 9000;
+
+// What a text box shows as its tool tip: nothing when its text fits the
+// room inside the box (textWidth <= room); else the text, so that a long
+// result cannot be misread from the part that shows, in lines of
+// kTipLineLength characters and, past kTipLength, cut there with "…".
+// A 41-digit text gives 40 digits, a line end and the last digit.
+std::u16string tipFor(std::u16string_view text, int textWidth, int room);
+
+// A box's tool tip as its text changes, however the text got there.
+class BoxTip {
+public:
+    // The tip for the box's new text (tipFor), empty for none; nothing when
+    // the box keeps the one it has (its text fitted before and fits now).
+    std::optional<std::u16string> update(std::u16string_view text, int textWidth, int room);
+    // Whether the text shows whole: a box that fits needs no scrolling to
+    // show its text from the start.
+    bool fits() const { return m_fits; }
+
+private:
+    bool m_fits = true;
+};
 
 } // namespace iitcalc::forms

@@ -224,6 +224,7 @@ void Form::load()
     }
     m_backend->finishWindow(m_windowPlan);
     m_activatePending = true;
+    m_wheel = {};
     dispatch(m_layout.name, Event::Load);
 }
 
@@ -251,29 +252,55 @@ void Form::controlEvent(ControlIndex control, Event event)
         dispatch(m_layout.controls[control].name, event);
 }
 
-void Form::wheelTurned(ControlIndex over, int notches)
+void Form::wheelTurned(std::optional<ControlIndex> over, int delta)
 {
-    // The picture box under the pointer, or the one the control under it
-    // sits on, turns the bar that scrolls it.
-    for (std::optional<ControlIndex> at = over; m_loaded && at && *at < m_controlPlans.size();
+    if (!m_loaded)
+        return;
+    const int notches = m_wheel.turn(delta);
+    std::optional<ControlIndex> bar;
+    for (std::optional<ControlIndex> at = over; !bar && at && *at < m_controlPlans.size();
          at = m_controlPlans[*at].parent) {
         const ControlRecord &record = m_layout.controls[*at];
-        if (record.scrolledBy.empty())
-            continue;
-        const ControlIndex bar = *find(record.scrolledBy);
-        moveScrollBar(bar, m_backend->scrollValue(bar) + notches);
-        return;
+        if (record.kind == ControlKind::ScrollBar)
+            bar = *at;
+        else if (!record.scrolledBy.empty())
+            bar = find(record.scrolledBy);
     }
+    // Anywhere else, the bare window included: the window's panel, so that
+    // the wheel still brings back a panel scrolled out from under it.
+    for (const ControlRecord &record : m_layout.controls) {
+        if (!bar && !record.scrolledBy.empty())
+            bar = find(record.scrolledBy);
+    }
+    if (bar && notches != 0)
+        moveScrollBar(*bar, m_backend->scrollValue(*bar) + notches);
+}
+
+void Form::scrollRequested(ControlIndex bar, ScrollRequest request, int thumb)
+{
+    if (!m_loaded || bar >= m_layout.controls.size() || m_layout.controls[bar].kind != ControlKind::ScrollBar)
+        return;
+    moveScrollBar(bar, scrollTarget(scrollRange(m_scrollMax[bar]), m_backend->scrollValue(bar), request, thumb));
 }
 
 void Form::moveScrollBar(ControlIndex bar, int value)
 {
-    const int max = m_scrollMax[bar];
-    const auto clamped = static_cast<std::int16_t>(std::clamp(value, std::min(0, max), std::max(0, max)));
+    const std::int16_t clamped = clampTo(scrollRange(m_scrollMax[bar]), value);
     if (clamped == m_backend->scrollValue(bar))
         return;
     m_backend->setScrollValue(bar, clamped);
     dispatch(m_layout.controls[bar].name, Event::Change);
+}
+
+bool Form::keyPressed(ControlIndex control, Key key, bool ctrlOrAlt, bool repeated)
+{
+    if (!m_loaded || control >= m_layout.controls.size())
+        return false;
+    const ControlRecord &record = m_layout.controls[control];
+    const KeyEffect effect = keyEffect(record.kind, key, ctrlOrAlt, repeated);
+    if (effect == KeyEffect::Click)
+        dispatch(record.name, Event::Click);
+    return effect != KeyEffect::Toolkit;
 }
 
 void Form::windowActivated()
@@ -368,15 +395,21 @@ void Form::setText(std::string_view control, std::u16string_view text)
 void Form::setMax(std::string_view control, std::int16_t max)
 {
     const ControlIndex bar = requireKind(control, ControlKind::ScrollBar);
+    const std::int16_t value = m_backend->scrollValue(bar);
     m_scrollMax[bar] = max;
-    m_backend->setScrollMax(bar, max);
+    m_backend->setScrollRange(bar, scrollRange(max));
+    // The value the new range leaves outside moves in, as any move does.
+    const std::int16_t within = clampTo(scrollRange(max), value);
+    if (within != value) {
+        m_backend->setScrollValue(bar, within);
+        dispatch(m_layout.controls[bar].name, Event::Change);
+    }
 }
 
 void Form::setValue(std::string_view control, std::int16_t value)
 {
     const ControlIndex bar = requireKind(control, ControlKind::ScrollBar);
-    const int max = m_scrollMax[bar];
-    if (value < std::min(0, max) || value > std::max(0, max))
+    if (clampTo(scrollRange(m_scrollMax[bar]), value) != value)
         throw runTimeFailure(kInvalidPropertyValue, "无效的属性值");
     moveScrollBar(bar, value);
 }

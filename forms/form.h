@@ -65,9 +65,11 @@ std::vector<std::string> checkLayout(const FormRecord &layout, const std::vector
 //
 // What the core decides for every backend: the Tab order (by TabIndex,
 // labels and lines never in it), stacking (the layout lists controls front
-// to back), buddies and accessible names, and what the mouse wheel over a
-// picture box turns (its scrolledBy bar, one position a notch, Change
-// following as for the bar itself). A text written by a handler shows from
+// to back), buddies and accessible names, and what the mouse wheel turns:
+// over a picture box or anything on it, its scrolledBy bar; over a scroll
+// bar, that bar; anywhere else in the window, the bar of the first scrolled
+// picture box. One position a notch, Change following as for the bar
+// itself. A text written by a handler shows from
 // its start.
 class Form final : private EventSink {
 public:
@@ -84,8 +86,10 @@ public:
     // A text box's Text.
     std::u16string text(std::string_view control) const;
     void setText(std::string_view control, std::u16string_view text);
-    // A scroll bar's Max and Value. A Value outside the range raises 380;
-    // one that changes the position raises the bar's Change.
+    // A scroll bar's Max and Value (forms/input.h: a negative Max gives
+    // Max..0). A Value outside the range raises 380; one that changes the
+    // position raises the bar's Change, and so does a Max that leaves the
+    // Value outside, the Value moving to the nearer end.
     void setMax(std::string_view control, std::int16_t max);
     std::int16_t value(std::string_view control) const;
     void setValue(std::string_view control, std::int16_t value);
@@ -111,7 +115,9 @@ private:
     void plan();
     void load();
     void controlEvent(ControlIndex control, Event event) override;
-    void wheelTurned(ControlIndex over, int notches) override;
+    void scrollRequested(ControlIndex bar, ScrollRequest request, int thumb) override;
+    void wheelTurned(std::optional<ControlIndex> over, int delta) override;
+    bool keyPressed(ControlIndex control, Key key, bool ctrlOrAlt, bool repeated) override;
     void windowActivated() override;
     void windowClosed() override;
     void dispatch(std::string_view control, Event event);
@@ -137,6 +143,7 @@ private:
     std::vector<std::int16_t> m_scrollMax;
     bool m_loaded = false;
     bool m_activatePending = false;
+    WheelNotches m_wheel;
     std::unique_ptr<Backend> m_backend; // last, so it goes first
 };
 

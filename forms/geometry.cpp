@@ -10,6 +10,11 @@ int twipsToPixels(double twips, unsigned dpi)
     return static_cast<int>(std::lround(twips * static_cast<double>(dpi) / 1440.0));
 }
 
+int pointsToPixels(double points, unsigned dpi)
+{
+    return static_cast<int>(std::lround(points * static_cast<double>(dpi) / 72.0));
+}
+
 PixelRect pixelRect(const ControlRecord &record, unsigned dpi)
 {
     return {twipsToPixels(record.left, dpi), twipsToPixels(record.top, dpi), twipsToPixels(record.width, dpi),

@@ -13,6 +13,11 @@ inline constexpr unsigned kStandardDpi = 96;
 // pixels, -500 are -33 and 7.5 are 1; at 192 dpi 1440 twips are 192 pixels.
 int twipsToPixels(double twips, unsigned dpi = kStandardDpi);
 
+// A font's size in points (1/72 inch) to pixels at `dpi`, rounded to the
+// nearest pixel, halves away from zero: 9 points are 12 pixels at 96 dpi
+// and 24 at 192; 10.5 points are 14 pixels at 96 dpi, 7.875 are 11.
+int pointsToPixels(double points, unsigned dpi = kStandardDpi);
+
 struct PixelPoint {
     int x = 0;
     int y = 0;

@@ -1,6 +1,7 @@
 #include "forms/fake/fake_backend.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 #include <utility>
 
@@ -104,56 +105,64 @@ void FakeBackend::moveMouse(std::string_view control)
         m_sink->controlEvent(*index, Event::MouseMove);
 }
 
-void FakeBackend::turnWheel(std::string_view over, int notches)
+void FakeBackend::turnWheel(std::string_view over, int notches) { turnWheelBy(over, -notches * kWheelNotch); }
+
+void FakeBackend::turnWheelBy(std::string_view over, int delta)
 {
     const auto index = indexOf(over);
-    if (!index || !m_sink)
-        return;
-    if (m_controls[*index].record().kind == ControlKind::ScrollBar)
-        moveThumb(*index, m_controls[*index].value + notches); // the bar's own wheel
-    else
-        m_sink->wheelTurned(*index, notches);
+    if (m_sink && (index || over.empty()))
+        m_sink->wheelTurned(index, delta);
 }
 
-void FakeBackend::moveThumb(ControlIndex bar, int position)
+std::optional<ControlIndex> FakeBackend::barIndex(std::string_view name) const
 {
-    Control &control = m_controls[bar];
-    const auto clamped = static_cast<std::int16_t>(std::clamp(position, 0, std::max<int>(0, control.max)));
-    if (clamped == control.value)
-        return;
-    control.value = clamped;
-    if (m_sink)
-        m_sink->controlEvent(bar, Event::Change);
+    const auto index = indexOf(name);
+    if (!index || !m_sink || m_controls[*index].record().kind != ControlKind::ScrollBar)
+        return std::nullopt;
+    return index;
 }
 
 void FakeBackend::scrollBy(std::string_view bar, int steps)
 {
-    const auto index = indexOf(bar);
-    if (index && m_controls[*index].record().kind == ControlKind::ScrollBar)
-        moveThumb(*index, m_controls[*index].value + steps);
+    for (int step = 0; step < std::abs(steps) && barIndex(bar); ++step)
+        scroll(bar, steps < 0 ? ScrollRequest::Back : ScrollRequest::Forward);
+}
+
+void FakeBackend::scroll(std::string_view bar, ScrollRequest request)
+{
+    if (const auto index = barIndex(bar))
+        m_sink->scrollRequested(*index, request, 0);
 }
 
 void FakeBackend::dragThumb(std::string_view bar, std::int16_t position)
 {
-    const auto index = indexOf(bar);
-    if (index && m_controls[*index].record().kind == ControlKind::ScrollBar)
-        m_controls[*index].value =
-            std::clamp<std::int16_t>(position, 0, std::max<std::int16_t>(0, m_controls[*index].max));
+    if (const auto index = barIndex(bar)) {
+        Control &control = m_controls[*index];
+        control.dragging = true;
+        control.thumb = clampTo(control.range, position);
+    }
 }
 
 void FakeBackend::releaseThumb(std::string_view bar)
 {
-    const auto index = indexOf(bar);
-    if (index && m_sink && m_controls[*index].record().kind == ControlKind::ScrollBar)
-        m_sink->controlEvent(*index, Event::Change);
+    const auto index = barIndex(bar);
+    if (!index || !m_controls[*index].dragging)
+        return;
+    m_controls[*index].dragging = false;
+    m_sink->scrollRequested(*index, ScrollRequest::ThumbLetGo, m_controls[*index].thumb);
+    if (const auto again = barIndex(bar)) // unless the Change unloaded the window
+        m_controls[*again].thumb = m_controls[*again].value;
 }
 
-void FakeBackend::pressTab()
+void FakeBackend::pressTab(bool forward)
 {
-    if (m_tabOrder.empty())
-        return;
-    const auto at = m_focus ? std::find(m_tabOrder.begin(), m_tabOrder.end(), *m_focus) : m_tabOrder.end();
-    focusOn((at == m_tabOrder.end() || at + 1 == m_tabOrder.end()) ? m_tabOrder.front() : *(at + 1));
+    if (const auto target = tabTarget(m_tabOrder, m_focus, forward, [](ControlIndex) { return true; }))
+        focusOn(*target);
+}
+
+bool FakeBackend::pressKey(Key key, bool ctrlOrAlt, bool repeated)
+{
+    return m_sink && m_focus && m_sink->keyPressed(*m_focus, key, ctrlOrAlt, repeated);
 }
 
 void FakeBackend::activate()
@@ -187,7 +196,7 @@ void FakeBackend::createControl(const ControlPlan &plan)
     if (plan.parent &&
         (*plan.parent >= plan.index || m_controls[*plan.parent].record().kind != ControlKind::PictureBox))
         throw std::logic_error("a parent that is not a picture box built before its child");
-    m_controls.push_back({plan, {}, false, 0, 0, static_cast<float>(plan.record->top), {}});
+    m_controls.push_back({plan, {}, false, {}, 0, 0, false, static_cast<float>(plan.record->top), {}});
 }
 
 void FakeBackend::finishWindow(const WindowPlan &plan)
@@ -227,16 +236,29 @@ void FakeBackend::setText(ControlIndex box, std::u16string_view text)
 
 void FakeBackend::showTextFromStart(ControlIndex box) { m_controls.at(box).shownFromStart = true; }
 
-void FakeBackend::setScrollMax(ControlIndex bar, std::int16_t max)
+void FakeBackend::setScrollRange(ControlIndex bar, ScrollRange range)
 {
-    m_controls.at(bar).max = max;
-    if (m_controls[bar].value > max)
-        moveThumb(bar, max);
+    Control &control = m_controls.at(bar);
+    if (range.low > range.high)
+        throw std::logic_error("a scroll range upside down");
+    control.range = range;
+    // As a toolkit does: the value is kept within the range, silently.
+    control.value = clampTo(range, control.value);
+    if (!control.dragging)
+        control.thumb = control.value;
 }
 
 std::int16_t FakeBackend::scrollValue(ControlIndex bar) const { return m_controls.at(bar).value; }
 
-void FakeBackend::setScrollValue(ControlIndex bar, std::int16_t value) { m_controls.at(bar).value = value; }
+void FakeBackend::setScrollValue(ControlIndex bar, std::int16_t value)
+{
+    Control &control = m_controls.at(bar);
+    if (clampTo(control.range, value) != value)
+        throw std::logic_error("a scroll value outside its range");
+    control.value = value;
+    if (!control.dragging)
+        control.thumb = value;
+}
 
 void FakeBackend::moveTop(ControlIndex control, float twips) { m_controls.at(control).top = twips; }
 

@@ -22,8 +22,10 @@ public:
         ControlPlan plan;
         std::u16string text;
         bool shownFromStart = false; // since the program last wrote it
-        std::int16_t max = 0;
+        ScrollRange range;
         std::int16_t value = 0;
+        std::int16_t thumb = 0; // where the thumb is drawn: the value but in a drag
+        bool dragging = false;
         float top = 0; // twips
         LabelClick click;
         const ControlRecord &record() const { return *plan.record; }
@@ -63,14 +65,23 @@ public:
     void doubleClickMouse(std::string_view label); // the second press of a double-click
     void releaseMouse(std::string_view label, bool inside, MouseButton button = MouseButton::Left);
     void moveMouse(std::string_view control);
+    // Whole notches, downwards positive, or a turn as a toolkit counts it;
+    // over no control (an empty name): the window's bare client area.
     void turnWheel(std::string_view over, int notches);
-    // Arrows and the trough move the thumb by one, the keys to an end or by
-    // one; Change follows when the position changed.
+    void turnWheelBy(std::string_view over, int delta);
+    // Arrows, the trough and the arrow keys: one request a step, Back for a
+    // negative count; Home and End (ToTop, ToBottom) through scroll().
     void scrollBy(std::string_view bar, int steps);
-    // Dragging the thumb moves it without Change; letting go raises Change.
+    void scroll(std::string_view bar, ScrollRequest request);
+    // Dragging the thumb moves the thumb alone (clamped to the range), the
+    // value staying; letting go asks for the position it was let go at.
     void dragThumb(std::string_view bar, std::int16_t position);
     void releaseThumb(std::string_view bar);
-    void pressTab();
+    // Tab, or Shift+Tab (backward), walking the Tab order round.
+    void pressTab(bool forward = true);
+    // Enter or Escape on the control with the focus; true when the core took
+    // it (with Ctrl or Alt it is the toolkit's, which does nothing here).
+    bool pressKey(Key key, bool ctrlOrAlt = false, bool repeated = false);
     void activate();
     void moveWindow(Point centre) { m_position = centre; }
     void close();
@@ -83,7 +94,7 @@ public:
     std::u16string text(ControlIndex box) const override;
     void setText(ControlIndex box, std::u16string_view text) override;
     void showTextFromStart(ControlIndex box) override;
-    void setScrollMax(ControlIndex bar, std::int16_t max) override;
+    void setScrollRange(ControlIndex bar, ScrollRange range) override;
     std::int16_t scrollValue(ControlIndex bar) const override;
     void setScrollValue(ControlIndex bar, std::int16_t value) override;
     void moveTop(ControlIndex control, float twips) override;
@@ -92,7 +103,7 @@ public:
 private:
     std::optional<ControlIndex> indexOf(std::string_view name) const;
     std::optional<ControlIndex> labelIndex(std::string_view name) const;
-    void moveThumb(ControlIndex bar, int position);
+    std::optional<ControlIndex> barIndex(std::string_view name) const;
     void focusOn(ControlIndex control);
 
     EventSink *m_sink = nullptr;

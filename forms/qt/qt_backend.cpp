@@ -29,18 +29,15 @@ namespace iitcalc::forms {
 
 namespace {
 
-// Where a layout asks for a font this system lacks, these stand in, in
-// order: the usual CJK families of a Linux desktop, those with half-width
-// Latin first, so that the link's caption lies over the address in the
-// notice character for character.
+// Where a layout asks for 宋体 and this system lacks it, the core's stand-ins.
 void registerFontSubstitutes()
 {
     static const bool registered = [] {
-        const QStringList cjk{QStringLiteral("WenQuanYi Micro Hei Mono"), QStringLiteral("WenQuanYi Micro Hei"),
-                              QStringLiteral("Noto Sans Mono CJK SC"),    QStringLiteral("Noto Sans CJK SC"),
-                              QStringLiteral("Noto Serif CJK SC"),        QStringLiteral("Droid Sans Fallback")};
+        QStringList standIns;
+        for (const std::string_view family : kSongtiStandIns)
+            standIns.append(QString::fromUtf8(family.data(), static_cast<qsizetype>(family.size())));
         for (const char *family : {"宋体", "SimSun", "新宋体", "NSimSun"})
-            QFont::insertSubstitutions(QString::fromUtf8(family), cjk);
+            QFont::insertSubstitutions(QString::fromUtf8(family), standIns);
         return true;
     }();
     (void)registered;
@@ -51,7 +48,7 @@ QFont fontFor(const FontRecord &record)
     QFont font(QString::fromUtf8(record.family.data(), static_cast<qsizetype>(record.family.size())));
     // Points at 96 dpi, the same scale as the twips of the layout, so text
     // and geometry stay in step at every scale factor.
-    font.setPixelSize(static_cast<int>(std::lround(record.points * 96.0 / 72.0)));
+    font.setPixelSize(pointsToPixels(record.points));
     font.setBold(record.bold);
     return font;
 }
@@ -128,15 +125,7 @@ QWidget *createWidget(const ControlPlan &plan, QWidget *parent, FormWindow *wind
     QWidget *control = nullptr;
     switch (record.kind) {
     case ControlKind::ScrollBar: {
-        auto *bar = new FormScrollBar(Qt::Vertical, parent);
-        bar->setRange(0, 0);
-        bar->setSingleStep(1);
-        bar->setPageStep(1);
-        // Change comes when the thumb is let go, not while it is dragged.
-        bar->setTracking(false);
-        QObject::connect(bar, &QScrollBar::valueChanged, bar,
-                         [window, index] { window->deliver(index, Event::Change); });
-        control = bar;
+        control = new FormScrollBar(index, window, parent);
         break;
     }
     case ControlKind::PictureBox:
@@ -148,6 +137,9 @@ QWidget *createWidget(const ControlPlan &plan, QWidget *parent, FormWindow *wind
         button->setDefault(false);
         QObject::connect(button, &QPushButton::clicked, button,
                          [window, index] { window->deliver(index, Event::Click); });
+        button->onKey = [window, index](Key key, bool ctrlOrAlt, bool repeated) {
+            return window->sink && window->sink->keyPressed(index, key, ctrlOrAlt, repeated);
+        };
         control = button;
         break;
     }
@@ -326,7 +318,10 @@ void QtBackend::showTextFromStart(ControlIndex box)
         edit->setCursorPosition(0);
 }
 
-void QtBackend::setScrollMax(ControlIndex bar, std::int16_t max) { as<QScrollBar>(bar)->setMaximum(max); }
+void QtBackend::setScrollRange(ControlIndex bar, ScrollRange range)
+{
+    as<QScrollBar>(bar)->setRange(range.low, range.high);
+}
 
 std::int16_t QtBackend::scrollValue(ControlIndex bar) const
 {
@@ -354,7 +349,7 @@ void QtBackend::showMessage(std::string_view text, MessageKind kind)
     const qreal scale = owner ? owner->devicePixelRatioF() : qApp->devicePixelRatio();
     box.setIconPixmap(messageIcon(*box.style(), kind, size, scale));
     // The program speaks Chinese whatever the toolkit's own language.
-    box.setDefaultButton(box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole));
+    box.setDefaultButton(box.addButton(toQString(kMessageButton), QMessageBox::AcceptRole));
     box.exec();
 }
 

@@ -12,6 +12,9 @@
 #include <QStyleOptionFrame>
 #include <QWheelEvent>
 
+#include <algorithm>
+#include <optional>
+
 namespace iitcalc::forms {
 
 namespace {
@@ -70,6 +73,16 @@ bool FormWindow::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+void FormWindow::wheel(std::optional<ControlIndex> over, QWheelEvent *event)
+{
+    // Qt's eighths of a degree are the core's count, 120 a notch.
+    if (sink && event->angleDelta().y() != 0)
+        sink->wheelTurned(over, event->angleDelta().y());
+    event->accept();
+}
+
+void FormWindow::wheelEvent(QWheelEvent *event) { wheel(std::nullopt, event); }
+
 void FormWindow::closeEvent(QCloseEvent *event)
 {
     event->accept();
@@ -122,28 +135,75 @@ void PanelFrame::focusOutEvent(QFocusEvent *event)
     update();
 }
 
-void PanelFrame::wheelEvent(QWheelEvent *event)
-{
-    // A notch is 120 eighths of a degree; a fine-grained wheel or touch pad
-    // sends less at a time, which adds up.
-    m_wheelRest += event->angleDelta().y();
-    const int notches = m_wheelRest / 120;
-    m_wheelRest -= notches * 120;
-    if (notches != 0)
-        m_window->wheel(m_index, -notches);
-    event->accept();
-}
+void PanelFrame::wheelEvent(QWheelEvent *event) { m_window->wheel(m_index, event); }
 
 void FormButton::keyPressEvent(QKeyEvent *event)
 {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && event->modifiers() == Qt::NoModifier) {
-        if (!event->isAutoRepeat())
-            click();
+    // Key_Enter is the keypad's, which also carries the keypad modifier.
+    std::optional<Key> key;
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        key = Key::Enter;
+    else if (event->key() == Qt::Key_Escape)
+        key = Key::Escape;
+    const bool ctrlOrAlt = (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
+    if (key && onKey && onKey(*key, ctrlOrAlt, event->isAutoRepeat())) {
         event->accept();
         return;
     }
     QPushButton::keyPressEvent(event);
 }
+
+FormScrollBar::FormScrollBar(ControlIndex index, FormWindow *window, QWidget *parent)
+    : QScrollBar(Qt::Vertical, parent)
+    , m_index(index)
+    , m_window(window)
+{
+    setRange(0, 0);
+    setSingleStep(1);
+    setPageStep(1);
+    // The value stays while the thumb is dragged; the drag asks once, when
+    // the thumb is let go.
+    setTracking(false);
+    // Qt has moved its slider position by the time it tells of an action:
+    // put it back and ask the core, which sets the value (or leaves it).
+    connect(this, &QAbstractSlider::actionTriggered, this, [this, index, window](int action) {
+        std::optional<ScrollRequest> request;
+        switch (action) {
+        case SliderSingleStepSub:
+        case SliderPageStepSub:
+            request = ScrollRequest::Back;
+            break;
+        case SliderSingleStepAdd:
+        case SliderPageStepAdd:
+            request = ScrollRequest::Forward;
+            break;
+        case SliderToMinimum:
+            request = ScrollRequest::ToTop;
+            break;
+        case SliderToMaximum:
+            request = ScrollRequest::ToBottom;
+            break;
+        case SliderMove: // a jump to where the slider was put
+            if (!isSliderDown())
+                request = ScrollRequest::ThumbLetGo;
+            break;
+        default:
+            break;
+        }
+        if (!request)
+            return;
+        const int thumb = sliderPosition();
+        setSliderPosition(value());
+        window->scroll(index, *request, thumb);
+    });
+    connect(this, &QAbstractSlider::sliderReleased, this, [this, index, window] {
+        const int thumb = sliderPosition();
+        setSliderPosition(value());
+        window->scroll(index, ScrollRequest::ThumbLetGo, thumb);
+    });
+}
+
+void FormScrollBar::wheelEvent(QWheelEvent *event) { m_window->wheel(m_index, event); }
 
 void FormScrollBar::paintEvent(QPaintEvent *event)
 {
@@ -172,8 +232,7 @@ void FormTextBox::fitTextHeight()
 void FormTextBox::updateTip()
 {
     const QString shown = text();
-    const bool fitted = m_fits;
-    m_fits = true;
+    int width = 0;
     if (!shown.isEmpty()) {
         if (m_room < 0) {
             // The room the line edit leaves its text, the same for the box's
@@ -185,10 +244,10 @@ void FormTextBox::updateTip()
             m_room = style()->subElementRect(QStyle::SE_LineEditContents, &option, this).width() - margins.left() -
                      margins.right() - 4;
         }
-        m_fits = tipFor(utf16(shown), fontMetrics().horizontalAdvance(shown), m_room).empty();
+        width = fontMetrics().horizontalAdvance(shown);
     }
-    if (!m_fits || !fitted)
-        setToolTip(m_fits ? QString() : shown);
+    if (const auto tip = m_tip.update(utf16(shown), width, std::max(m_room, 0)))
+        setToolTip(QString::fromUtf16(tip->data(), static_cast<qsizetype>(tip->size())));
 }
 
 FormLabel::FormLabel(const ControlRecord &record, QWidget *parent)

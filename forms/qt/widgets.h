@@ -11,9 +11,11 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace iitcalc::forms {
@@ -32,11 +34,12 @@ public:
         if (sink)
             sink->controlEvent(control, event);
     }
-    void wheel(ControlIndex over, int notches)
+    void scroll(ControlIndex bar, ScrollRequest request, int thumb)
     {
         if (sink)
-            sink->wheelTurned(over, notches);
+            sink->scrollRequested(bar, request, thumb);
     }
+    void wheel(std::optional<ControlIndex> over, QWheelEvent *event);
     void place();
     void watchFocus(QWidget *control, ControlIndex index);
 
@@ -44,6 +47,7 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
@@ -54,7 +58,7 @@ private:
 
 // A picture box: a sunken frame whose children live in its client area,
 // inside the frame. When it holds the focus its frame shows it. The wheel
-// over it, or over a child that leaves the wheel alone, goes to the window.
+// over it, or over a child that leaves the wheel alone, goes to the core.
 class PanelFrame : public QFrame {
 public:
     PanelFrame(ControlIndex index, FormWindow *window, QWidget *parent);
@@ -75,29 +79,36 @@ private:
     FormWindow *m_window;
     QWidget *m_client;
     std::vector<QPointer<QWidget>> m_readingOrder;
-    int m_wheelRest = 0; // eighths of a degree short of a notch
 };
 
-// A push button that Enter presses while it has the focus, as Space does.
+// A push button that hands Enter and Escape to the core (onKey: true when
+// taken), which has Enter press it while it has the focus, as Space does.
 class FormButton : public QPushButton {
 public:
     using QPushButton::QPushButton;
+    std::function<bool(Key key, bool ctrlOrAlt, bool repeated)> onKey;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
 };
 
-// A scroll bar that shows when it holds the focus.
+// A scroll bar that shows when it holds the focus. What the user asks of it
+// goes to the window; it moves only when the core sets its value.
 class FormScrollBar : public QScrollBar {
 public:
-    using QScrollBar::QScrollBar;
+    FormScrollBar(ControlIndex index, FormWindow *window, QWidget *parent);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+
+private:
+    ControlIndex m_index;
+    FormWindow *m_window;
 };
 
-// A text box whose tool tip shows the whole text when it does not fit
-// (tipFor), however the text got there.
+// A text box whose tool tip shows its text when it does not fit (BoxTip),
+// however the text got there.
 class FormTextBox : public QLineEdit {
 public:
     explicit FormTextBox(QWidget *parent);
@@ -106,11 +117,11 @@ public:
     // text area reaches into the frame just as far as needed, so descenders
     // are not cut off. Call once the box has its size and font.
     void fitTextHeight();
-    bool textFits() const { return m_fits; }
+    bool textFits() const { return m_tip.fits(); }
 
 private:
     void updateTip();
-    bool m_fits = true;
+    BoxTip m_tip;
     int m_room = -1; // pixels; measured with the first text
 };
 

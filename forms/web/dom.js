@@ -5,19 +5,22 @@
 (function () {
   'use strict';
 
-  // The wheel in notches, downwards positive: 120 units of wheelDeltaY a
-  // notch where the browser has it, else 100 pixels, 3 lines or a page.
-  // Touch pads send less at a time, which adds up.
-  function wireWheel(element, turned) {
-    var rest = 0;
-    element.addEventListener('wheel', function (event) {
+  // The wheel anywhere over the window, as the program counts it: 120 a
+  // notch, away from the user positive (wheelDeltaY where the browser has
+  // it, else 100 pixels, 3 lines or a page a notch), with the control under
+  // the pointer, or none over the bare window.
+  var kNoControl = 4294967295;
+  function wireWheel(frame, serial) {
+    frame.addEventListener('wheel', function (event) {
       if (event.ctrlKey) return; // the browser's zoom
+      if (event.target.closest && event.target.closest('dialog')) return; // an error report's
       event.preventDefault();
-      if (typeof event.wheelDeltaY === 'number' && event.wheelDeltaY !== 0) rest -= event.wheelDeltaY / 120;
-      else rest += event.deltaY / (event.deltaMode === 1 ? 3 : event.deltaMode === 2 ? 1 : 100);
-      var notches = Math.trunc(rest);
-      rest -= notches;
-      if (notches !== 0) turned(notches);
+      var delta = typeof event.wheelDeltaY === 'number' && event.wheelDeltaY !== 0 ? event.wheelDeltaY
+          : -event.deltaY * 120 / (event.deltaMode === 1 ? 3 : event.deltaMode === 2 ? 1 : 100);
+      var over = event.target;
+      while (over && over !== frame && over.formsIndex === undefined) over = over.parentNode;
+      var index = over && over.formsIndex !== undefined ? over.formsIndex : kNoControl;
+      Module['formsEvent'](serial, index, 'wheel', Math.round(delta), 0);
     }, {passive: false});
   }
 
@@ -40,11 +43,14 @@
   }
 
   // A vertical scroll bar: an arrow at each end and a thumb between. The
-  // arrows and a press in the trough move it by one, as do the arrow and
-  // page keys (Home and End to the ends); dragging the thumb moves only the
-  // thumb until it is let go. Change follows when the position changed.
+  // arrows, a press in the trough and the keys ask the program to move it
+  // (the requests of forms/input.h: 0 up a step, 1 down a step, 2 to the
+  // top, 3 to the bottom, 4 the thumb let go at a position); dragging the
+  // thumb moves the thumb alone until it is let go. The value, and the
+  // accessible value with it, changes only when the program sets it.
   function wireScrollBar(bar, report) {
-    var max = 0;
+    var low = 0;
+    var high = 0;
     var value = 0;
     var drag = null;
     function part(className, parent) {
@@ -59,34 +65,32 @@
     var thumb = part('forms-thumb', track);
     var down = part('forms-arrow forms-down', bar);
 
-    function clamp(position) { return Math.max(0, Math.min(max, position)); }
-    function draw(position) {
-      var length = 'max(8px, ' + (100 / (max + 1)) + '%)';
+    function clamp(position) { return Math.max(low, Math.min(high, position)); }
+    function drawThumb(position) {
+      var span = high - low;
+      var length = 'max(8px, ' + (100 / (span + 1)) + '%)';
       thumb.style.height = length;
-      thumb.style.top = max > 0 ? 'calc((100% - ' + length + ') * ' + position / max + ')' : '0px';
-      bar.setAttribute('aria-valuenow', position);
-      bar.setAttribute('aria-valuemax', max);
+      thumb.style.top = span > 0 ? 'calc((100% - ' + length + ') * ' + (position - low) / span + ')' : '0px';
     }
-    function moveTo(position) {
-      position = clamp(position);
-      draw(position);
-      if (position === value) return;
-      value = position;
-      report('change');
+    function draw() {
+      if (!drag) drawThumb(value);
+      bar.setAttribute('aria-valuenow', value);
+      bar.setAttribute('aria-valuemin', low);
+      bar.setAttribute('aria-valuemax', high);
     }
-    bar.setAttribute('aria-valuemin', 0);
+    function ask(request, position) { report('scroll', request, position); }
     bar.formsScroll = {
       value: function () { return value; },
-      setValue: function (position) { value = clamp(position); draw(value); },
-      setMax: function (newMax) { max = Math.max(0, newMax); moveTo(value); }
+      setValue: function (position) { value = clamp(position); draw(); },
+      setRange: function (newLow, newHigh) { low = newLow; high = newHigh; value = clamp(value); draw(); }
     };
-    draw(0);
+    draw();
 
-    up.addEventListener('mousedown', function (event) { if (event.button === 0) moveTo(value - 1); });
-    down.addEventListener('mousedown', function (event) { if (event.button === 0) moveTo(value + 1); });
+    up.addEventListener('mousedown', function (event) { if (event.button === 0) ask(0); });
+    down.addEventListener('mousedown', function (event) { if (event.button === 0) ask(1); });
     track.addEventListener('mousedown', function (event) {
       if (event.button !== 0 || event.target !== track) return;
-      moveTo(value + (event.clientY < thumb.getBoundingClientRect().top ? -1 : 1));
+      ask(event.clientY < thumb.getBoundingClientRect().top ? 0 : 1);
     });
     thumb.addEventListener('pointerdown', function (event) {
       if (event.button !== 0) return;
@@ -97,31 +101,34 @@
     });
     thumb.addEventListener('pointermove', function (event) {
       if (!drag || drag.travel <= 0) return;
-      drag.position = clamp(Math.round((event.clientY - drag.grab - drag.top) / drag.travel * max));
-      draw(drag.position);
+      var share = (event.clientY - drag.grab - drag.top) / drag.travel;
+      drag.position = clamp(low + Math.round(share * (high - low)));
+      drawThumb(drag.position);
     });
     thumb.addEventListener('pointerup', function () {
       if (!drag) return;
       var position = drag.position;
       drag = null;
-      moveTo(position);
+      ask(4, position);
+      draw();
     });
     thumb.addEventListener('pointercancel', function () {
       drag = null;
-      draw(value);
+      draw();
     });
     bar.addEventListener('keydown', function (event) {
       if (event.altKey || event.ctrlKey || event.metaKey) return;
-      var steps = {ArrowUp: -1, ArrowLeft: -1, PageUp: -1, ArrowDown: 1, ArrowRight: 1, PageDown: 1};
-      var to = event.key === 'Home' ? 0 : event.key === 'End' ? max : value + (steps[event.key] || 0);
-      if (to === value && !(event.key in steps)) return;
+      var requests = {ArrowUp: 0, ArrowLeft: 0, PageUp: 0, ArrowDown: 1, ArrowRight: 1, PageDown: 1, Home: 2, End: 3};
+      if (!(event.key in requests)) return;
       event.preventDefault();
-      moveTo(to);
+      ask(requests[event.key]);
     });
-    wireWheel(bar, function (notches) { moveTo(value + notches); });
   }
 
+  Module['formsWireWindow'] = function (frame, serial) { wireWheel(frame, serial); };
+
   Module['formsWire'] = function (element, kind, serial, index) {
+    element.formsIndex = index;
     function report(what, a, b) {
       return Module['formsEvent'](serial, index, what, a | 0, b | 0);
     }
@@ -129,14 +136,16 @@
       element.addEventListener('focus', function () { report('focus'); });
     if (kind === 'button') {
       element.addEventListener('click', function () { report('click'); });
-      // Enter presses a button once, however long it is held.
+      // Enter and Escape are the program's (0 and 1; 1 for Ctrl, Alt or
+      // Meta held, 2 for a repeat); what it takes, the browser does not do.
       element.addEventListener('keydown', function (event) {
-        if (event.key === 'Enter' && event.repeat) event.preventDefault();
+        var key = {Enter: 0, Escape: 1}[event.key];
+        if (key === undefined) return;
+        var held = (event.ctrlKey || event.altKey || event.metaKey ? 1 : 0) | (event.repeat ? 2 : 0);
+        if (report('key', key, held)) event.preventDefault();
       });
     } else if (kind === 'textbox') {
       element.addEventListener('input', function () { report('input'); });
-    } else if (kind === 'panel') {
-      wireWheel(element, function (notches) { report('wheel', notches); });
     } else if (kind === 'label' || kind === 'link') {
       wireLabel(element, kind === 'link', report);
     } else if (kind === 'scrollbar') {
@@ -153,7 +162,8 @@
     window.addEventListener('resize', page('resize'));
   };
 
-  // A modal box: the caption as its title, an icon, the text's lines, 确定;
+  // A modal box: the caption as its title, an icon, the text's lines, its
+  // one button (确定);
   // Enter or Escape dismisses it. Boxes shown while one is open wait their
   // turn; the focus goes back to where it was once the box is dismissed.
   var messageSerial = 0;
@@ -183,10 +193,10 @@
     var text = add(body, 'div', 'forms-message-text');
     text.id = id + '-text';
     message.text.split('\n').forEach(function (line) { add(text, 'p', '', line); });
-    var ok = add(add(dialog, 'div', 'forms-message-buttons'), 'button', '', '确定');
+    var ok = add(add(dialog, 'div', 'forms-message-buttons'), 'button', '', message.button);
     ok.type = 'button';
     ok.addEventListener('click', function () { dialog.close(); });
-    // 确定 is the box's default button, wherever in the box the focus is.
+    // The button is the box's default, wherever in the box the focus is.
     dialog.addEventListener('keydown', function (event) {
       if (event.key !== 'Enter' || event.target.tagName === 'BUTTON') return;
       event.preventDefault();
@@ -204,9 +214,9 @@
     ok.focus();
   }
 
-  Module['formsShowMessage'] = function (owner, caption, text, kind) {
+  Module['formsShowMessage'] = function (owner, caption, text, kind, button) {
     owner.formsMessages = owner.formsMessages || [];
-    owner.formsMessages.push({caption: caption, text: text, kind: kind});
+    owner.formsMessages.push({caption: caption, text: text, kind: kind, button: button});
     if (owner.formsMessages.length === 1) showNextMessage(owner);
   };
 })();

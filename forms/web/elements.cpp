@@ -13,14 +13,17 @@ using emscripten::val;
 
 namespace {
 
-// Where the layout's family is missing: the usual CJK families of Windows,
-// macOS, Linux and Android, those with half-width Latin first, so that the
-// link's caption lies over the address in the notice character for
-// character.
-constexpr const char *kCjkFallbacks = "SimSun, \"Songti SC\", \"WenQuanYi Micro Hei Mono\", \"WenQuanYi Micro Hei\", "
-                                      "\"Noto Sans Mono CJK SC\", \"Noto Sans CJK SC\", \"Source Han Sans SC\", "
-                                      "\"Noto Serif CJK SC\", \"Droid Sans Fallback\", \"PingFang SC\", "
-                                      "\"Microsoft YaHei\", sans-serif";
+// Where the layout's family is missing: the core's stand-ins for 宋体.
+const std::string &cjkFallbacks()
+{
+    static const std::string fallbacks = [] {
+        std::string list;
+        for (const std::string_view family : kSongtiStandIns)
+            list.append("\"").append(family).append("\", ");
+        return list + "sans-serif";
+    }();
+    return fallbacks;
+}
 
 // A canvas to measure text on, in the font last asked for (setting a font
 // costs the browser a parse each time).
@@ -112,7 +115,7 @@ std::string cssFont(const FontRecord &font)
 {
     char size[32];
     std::snprintf(size, sizeof size, "%gpt ", font.points);
-    return std::string(font.bold ? "bold " : "") + size + "\"" + std::string(font.family) + "\", " + kCjkFallbacks;
+    return std::string(font.bold ? "bold " : "") + size + "\"" + std::string(font.family) + "\", " + cjkFallbacks();
 }
 
 int textWidth(std::u16string_view text, const std::string &font)

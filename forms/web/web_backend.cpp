@@ -121,6 +121,7 @@ void WebBackend::createWindow(const FormRecord &form, EventSink &sink)
     style.set("visibility", std::string("hidden"));
     document().set("title", std::u16string(form.caption));
     m_host.call<void>("append", m_window);
+    val::module_property("formsWireWindow")(m_window, m_serial);
     m_controls.clear();
     m_controls.reserve(form.controls.size());
 }
@@ -229,27 +230,25 @@ void WebBackend::setText(ControlIndex box, std::u16string_view text)
 void WebBackend::updateTip(ControlIndex box, std::u16string_view shown)
 {
     Control &control = m_controls.at(box);
-    const bool fitted = control.fits;
-    const std::u16string_view tip = tipFor(shown, web::textWidth(shown, control.font), control.room);
-    control.fits = tip.empty();
-    if (!control.fits)
-        control.element.set("title", std::u16string(tip));
-    else if (!fitted)
+    const auto tip = control.tip.update(shown, web::textWidth(shown, control.font), control.room);
+    if (tip && !tip->empty())
+        control.element.set("title", *tip);
+    else if (tip)
         control.element.call<void>("removeAttribute", std::string("title"));
 }
 
 void WebBackend::showTextFromStart(ControlIndex box)
 {
     Control &control = m_controls.at(box);
-    if (control.fits)
+    if (control.tip.fits())
         return;
     control.element.call<void>("setSelectionRange", 0, 0);
     control.element.set("scrollLeft", 0);
 }
 
-void WebBackend::setScrollMax(ControlIndex bar, std::int16_t max)
+void WebBackend::setScrollRange(ControlIndex bar, ScrollRange range)
 {
-    m_controls.at(bar).element["formsScroll"].call<void>("setMax", max);
+    m_controls.at(bar).element["formsScroll"].call<void>("setRange", range.low, range.high);
 }
 
 std::int16_t WebBackend::scrollValue(ControlIndex bar) const
@@ -271,7 +270,8 @@ void WebBackend::showMessage(std::string_view text, MessageKind kind)
 {
     const std::u16string caption = m_form ? std::u16string(m_form->caption) : std::u16string();
     val::module_property("formsShowMessage")(m_window.isUndefined() ? m_host : m_window, caption, std::string(text),
-                                             std::string(kind == MessageKind::Error ? "error" : "warning"));
+                                             std::string(kind == MessageKind::Error ? "error" : "warning"),
+                                             std::string(kMessageButton));
 }
 
 bool WebBackend::followLink(ControlIndex control, std::u16string_view address)
@@ -292,6 +292,10 @@ void WebBackend::labelClicked(ControlIndex label)
 
 bool WebBackend::domEvent(unsigned window, ControlIndex control, std::string_view what, int a, int b)
 {
+    if (window == m_serial && m_sink && what == "wheel") {
+        m_sink->wheelTurned(control < m_controls.size() ? std::optional(control) : std::nullopt, a);
+        return false;
+    }
     if (window != m_serial || !m_sink || control >= m_controls.size())
         return false;
     Control &target = m_controls[control];
@@ -301,12 +305,14 @@ bool WebBackend::domEvent(unsigned window, ControlIndex control, std::string_vie
         m_sink->controlEvent(control, Event::GotFocus);
     } else if (what == "click") {
         m_sink->controlEvent(control, Event::Click);
-    } else if (what == "change") {
-        m_sink->controlEvent(control, Event::Change);
+    } else if (what == "scroll") {
+        if (a >= 0 && a <= static_cast<int>(ScrollRequest::ThumbLetGo))
+            m_sink->scrollRequested(control, static_cast<ScrollRequest>(a), b);
+    } else if (what == "key") {
+        return (a == 0 || a == 1) &&
+               m_sink->keyPressed(control, a == 0 ? Key::Enter : Key::Escape, (b & 1) != 0, (b & 2) != 0);
     } else if (what == "move") {
         m_sink->controlEvent(control, Event::MouseMove);
-    } else if (what == "wheel") {
-        m_sink->wheelTurned(control, a);
     } else if (what == "input") {
         updateTip(control, target.element["value"].as<std::u16string>());
     } else if (what == "press") {

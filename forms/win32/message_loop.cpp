@@ -9,65 +9,55 @@ namespace {
 
 bool keyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
-// The control in the Tab order that holds the focus, or the order's end.
-std::size_t focusPosition(const win32::WindowState &state)
+// The control that holds the focus, or the one a focused child of its
+// belongs to.
+std::optional<ControlIndex> focusedControl(const win32::WindowState &state)
 {
     for (HWND focus = GetFocus(); focus && focus != state.hwnd; focus = GetParent(focus)) {
-        for (std::size_t i = 0; i < state.tabOrder.size(); ++i) {
-            if (state.controls[state.tabOrder[i]].hwnd == focus)
-                return i;
-        }
+        if (const auto index = state.indexOf(focus))
+            return index;
     }
-    return state.tabOrder.size();
+    return std::nullopt;
 }
 
 void moveFocus(win32::WindowState &state, bool forward)
 {
-    const std::size_t count = state.tabOrder.size();
-    if (count == 0)
+    const auto target = tabTarget(state.tabOrder, focusedControl(state), forward, [&](ControlIndex control) {
+        const HWND hwnd = state.controls[control].hwnd;
+        return hwnd && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd);
+    });
+    if (!target)
         return;
-    const std::size_t at = focusPosition(state);
-    for (std::size_t step = 1; step <= count; ++step) {
-        std::size_t next;
-        if (at == count)
-            next = forward ? step - 1 : count - step;
-        else
-            next = forward ? (at + step) % count : (at + count - step) % count;
-        const HWND hwnd = state.controls[state.tabOrder[next]].hwnd;
-        if (!hwnd || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd))
-            continue;
-        SetFocus(hwnd);
-        // Boxes and buttons say so themselves (EN_SETFOCUS, BN_SETFOCUS).
-        if (state.controls[state.tabOrder[next]].record().kind == ControlKind::ScrollBar)
-            state.deliver(state.tabOrder[next], Event::GotFocus);
-        // As in a dialog: a box reached by Tab has its text selected.
-        if (SendMessageW(hwnd, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
-            SendMessageW(hwnd, EM_SETSEL, 0, -1);
-        state.showFocusCues();
-        return;
-    }
+    const HWND hwnd = state.controls[*target].hwnd;
+    SetFocus(hwnd);
+    // Boxes and buttons say so themselves (EN_SETFOCUS, BN_SETFOCUS).
+    if (state.controls[*target].record().kind == ControlKind::ScrollBar)
+        state.deliver(*target, Event::GotFocus);
+    // As in a dialog: a box reached by Tab has its text selected.
+    if (SendMessageW(hwnd, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+        SendMessageW(hwnd, EM_SETSEL, 0, -1);
+    state.showFocusCues();
 }
 
-// The wheel goes to the control under the pointer, whichever window the
-// system sent it to (the focused one, on some systems): a scroll bar turns
-// itself; over anything else the core decides (the panel's bar). True when
-// the core took it.
+// The wheel goes to the core with the control under the pointer, whichever
+// window the system sent it to (the focused one, on some systems), the
+// scroll bar included; over the window's bare client area, with none.
+// Elsewhere (another window, the title bar) it is the system's.
 bool routeWheel(win32::WindowState &state, MSG &message)
 {
-    const HWND under = WindowFromPoint({GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)});
-    const auto index = win32::stateOf(under) == &state ? state.indexOf(under) : std::nullopt;
-    if (!index)
+    POINT point{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
+    const HWND under = WindowFromPoint(point);
+    if (win32::stateOf(under) != &state)
         return false;
-    if (state.controls[*index].record().kind == ControlKind::ScrollBar) {
-        message.hwnd = under;
-        return false;
+    std::optional<ControlIndex> over = state.indexOf(under);
+    if (!over) {
+        RECT client;
+        GetClientRect(state.hwnd, &client);
+        if (under != state.hwnd || !ScreenToClient(state.hwnd, &point) || !PtInRect(&client, point))
+            return false;
     }
-    // A notch is WHEEL_DELTA; a fine-grained wheel sends less at a time.
-    state.wheelRest += GET_WHEEL_DELTA_WPARAM(message.wParam);
-    const int notches = state.wheelRest / WHEEL_DELTA;
-    state.wheelRest -= notches * WHEEL_DELTA;
-    if (notches != 0 && state.sink)
-        state.sink->wheelTurned(*index, -notches);
+    if (state.sink)
+        state.sink->wheelTurned(over, GET_WHEEL_DELTA_WPARAM(message.wParam));
     return true;
 }
 
@@ -85,19 +75,17 @@ bool translateDialogMessage(MSG &message)
         case VK_TAB:
             moveFocus(*state, !keyDown(VK_SHIFT));
             return true;
-        case VK_RETURN: {
-            // A button with the focus is pressed, as by Space; neither button
-            // is the window's default, so Enter in a box does nothing.
-            const HWND focus = GetFocus();
-            const auto index = state->indexOf(focus);
+        case VK_RETURN:
+        case VK_ESCAPE: {
+            // The core decides; never the dialog manager's default and
+            // cancel buttons, which the window does not have.
+            const auto index = state->indexOf(GetFocus());
             const bool repeated = (message.lParam & (1 << 30)) != 0;
-            if (index && state->controls[*index].record().kind == ControlKind::CommandButton && !repeated)
-                SendMessageW(GetParent(focus), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED),
-                             reinterpret_cast<LPARAM>(focus));
+            const Key key = message.wParam == VK_RETURN ? Key::Enter : Key::Escape;
+            if (index && state->sink)
+                state->sink->keyPressed(*index, key, false, repeated);
             return true;
         }
-        case VK_ESCAPE:
-            return true; // no cancel button
         default:
             break;
         }

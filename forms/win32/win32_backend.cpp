@@ -197,17 +197,20 @@ void Win32Backend::setText(ControlIndex box, std::u16string_view text)
 
 void Win32Backend::showTextFromStart(ControlIndex box)
 {
+    // A text that fits shows from its start wherever the caret is.
+    if (m_window->controls.at(box).tip.fits())
+        return;
     SendMessageW(control(box), EM_SETSEL, 0, 0);
     SendMessageW(control(box), EM_SCROLLCARET, 0, 0);
 }
 
-void Win32Backend::setScrollMax(ControlIndex bar, std::int16_t max)
+void Win32Backend::setScrollRange(ControlIndex bar, ScrollRange range)
 {
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE;
-    info.nMin = std::min<int>(0, max);
-    info.nMax = std::max<int>(0, max);
+    info.nMin = range.low;
+    info.nMax = range.high;
     SetScrollInfo(control(bar), SB_CTL, &info, TRUE);
 }
 

@@ -48,7 +48,7 @@ public:
     std::u16string text(ControlIndex box) const override;
     void setText(ControlIndex box, std::u16string_view text) override;
     void showTextFromStart(ControlIndex box) override;
-    void setScrollMax(ControlIndex bar, std::int16_t max) override;
+    void setScrollRange(ControlIndex bar, ScrollRange range) override;
     std::int16_t scrollValue(ControlIndex bar) const override;
     void setScrollValue(ControlIndex bar, std::int16_t value) override;
     void moveTop(ControlIndex control, float twips) override;

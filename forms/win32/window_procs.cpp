@@ -4,7 +4,7 @@
 
 #include <windowsx.h>
 
-#include <algorithm>
+#include <optional>
 
 namespace iitcalc::forms::win32 {
 
@@ -15,24 +15,24 @@ WindowState *stateFromUserData(HWND hwnd)
     return reinterpret_cast<WindowState *>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
-// A scroll bar's request turned into its new position: an arrow and the
-// trough both move by one; the thumb moves the panel when it is let go, not
-// while it is dragged (nothing for that, nor for the end of a scroll).
-std::optional<int> requestedPosition(int request, int thumb, const SCROLLINFO &info)
+// What the user asked of a scroll bar, for the core to decide: nothing
+// while the thumb is dragged (the control draws it) or for the end of a
+// scroll.
+std::optional<ScrollRequest> scrollRequestOf(int request)
 {
     switch (request) {
     case SB_LINEUP:
     case SB_PAGEUP:
-        return info.nPos - 1;
+        return ScrollRequest::Back;
     case SB_LINEDOWN:
     case SB_PAGEDOWN:
-        return info.nPos + 1;
+        return ScrollRequest::Forward;
     case SB_TOP:
-        return info.nMin;
+        return ScrollRequest::ToTop;
     case SB_BOTTOM:
-        return info.nMax;
+        return ScrollRequest::ToBottom;
     case SB_THUMBPOSITION:
-        return thumb;
+        return ScrollRequest::ThumbLetGo;
     default:
         return std::nullopt;
     }
@@ -64,20 +64,9 @@ bool answerForControls(WindowState &state, HWND hwnd, UINT message, WPARAM wPara
         const auto index = state.indexOf(bar);
         if (!index || state.controls[*index].record().kind != ControlKind::ScrollBar)
             return false;
-        SCROLLINFO info{};
-        info.cbSize = sizeof info;
-        info.fMask = SIF_RANGE | SIF_POS;
-        GetScrollInfo(bar, SB_CTL, &info);
-        const int request = LOWORD(wParam);
-        const auto position = requestedPosition(request, static_cast<short>(HIWORD(wParam)), info);
-        if (!position)
-            return true;
-        const int clamped = std::clamp(*position, info.nMin, info.nMax);
-        const bool moved = clamped != info.nPos;
-        if (moved)
-            SetScrollPos(bar, SB_CTL, clamped, TRUE);
-        if (moved || request == SB_THUMBPOSITION)
-            state.deliver(*index, Event::Change);
+        const auto request = scrollRequestOf(LOWORD(wParam));
+        if (request && state.sink)
+            state.sink->scrollRequested(*index, *request, static_cast<short>(HIWORD(wParam)));
         return true;
     }
     case WM_PAINT: {

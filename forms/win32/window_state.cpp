@@ -39,7 +39,7 @@ HFONT WindowState::font(const FontRecord &record)
             return cached.handle.get();
     }
     LOGFONTW logFont{};
-    logFont.lfHeight = -static_cast<LONG>(std::lround(record.points * dpi / 72.0));
+    logFont.lfHeight = -pointsToPixels(record.points, dpi);
     logFont.lfWeight = record.bold ? FW_BOLD : FW_NORMAL;
     logFont.lfCharSet = GB2312_CHARSET;
     logFont.lfOutPrecision = OUT_DEFAULT_PRECIS;
@@ -124,7 +124,10 @@ void WindowState::updateTip(ControlIndex index)
     SelectObject(dc, old);
     ReleaseDC(box, dc);
     const std::u16string_view shown(reinterpret_cast<const char16_t *>(text.c_str()), text.size());
-    std::wstring tip = wide(tipFor(shown, extent.cx, room));
+    const auto changed = controls[index].tip.update(shown, extent.cx, room);
+    if (!changed)
+        return;
+    std::wstring tip = wide(*changed);
     bool &tipShown = controls[index].tipShown;
     if (tip.empty() && !tipShown)
         return;
@@ -140,6 +143,8 @@ void WindowState::updateTip(ControlIndex index)
                         : nullptr;
         if (!tooltip)
             return;
+        // Its lines as the core broke them, never wider than it allows.
+        SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, pixels(kTipWidth));
     }
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;

@@ -38,7 +38,8 @@ struct Control {
     std::size_t stackRank = 0;      // the higher, the nearer the front
     HCURSOR cursor = nullptr;       // shown while the pointer is over it; null: its own
     LabelClick click;               // a label's
-    bool tipShown = false;          // a box's tool tip holds its text
+    BoxTip tip;                     // a box's
+    bool tipShown = false;          // the tool tip holds a tip for it
     WNDPROC originalProc = nullptr; // a label's, which ours hands the rest to
     const ControlRecord &record() const { return *plan.record; }
 };
@@ -62,7 +63,7 @@ struct WindowState {
     void layOut();
     void releaseFonts();
     void showFocusCues() const;
-    // A box's tool tip from tipFor(), after its text has changed.
+    // A box's tool tip (BoxTip), after its text has changed.
     void updateTip(ControlIndex box);
     // The size of the window's frame around its client area at its DPI.
     SIZE frameSize() const;
@@ -76,7 +77,6 @@ struct WindowState {
     std::vector<Control> controls;
     std::vector<ControlIndex> tabOrder;
     HWND lastFocus = nullptr;
-    int wheelRest = 0; // wheel turned short of a notch
 
 private:
     struct CachedFont {

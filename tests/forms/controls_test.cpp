@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -23,6 +24,18 @@ TEST(TwipsToPixels, RoundsToNearestHalvesAwayFromZero)
          {Row{1440, 96, 96}, Row{1440, 192, 192}, Row{-500, 96, -33}, Row{-500, 192, -67}, Row{7, 96, 0},
           Row{7.5, 96, 1}, Row{-7.5, 96, -1}, Row{8, 96, 1}, Row{500, 120, 42}, Row{6, 120, 1}, Row{-6, 120, -1}})
         EXPECT_EQ(twipsToPixels(row.twips, row.dpi), row.pixels) << row.twips << " twips at " << row.dpi << " dpi";
+}
+
+TEST(PointsToPixels, RoundsToNearestHalvesAwayFromZero)
+{
+    struct Row {
+        double points;
+        unsigned dpi;
+        int pixels;
+    };
+    for (const Row &row : {Row{9, 96, 12}, Row{9, 192, 24}, Row{10.5, 96, 14}, Row{7.875, 96, 11}, Row{7.5, 96, 10},
+                           Row{9, 120, 15}, Row{10.5, 120, 18}, Row{0, 96, 0}})
+        EXPECT_EQ(pointsToPixels(row.points, row.dpi), row.pixels) << row.points << " points at " << row.dpi << " dpi";
 }
 
 TEST(PixelRect, RoundsEachFigureOnItsOwn)
@@ -126,11 +139,69 @@ TEST(LabelLines, PlacesEachLineAndItsBackgroundInsideTheLabel)
     }
 }
 
-TEST(AccessibleText, IsOneLineAndATipOnlyForWhatDoesNotFit)
+TEST(AccessibleText, IsOneLine) { EXPECT_EQ(oneLine(u"本软件由\r\n欲知更多\n"), u"本软件由欲知更多"); }
+
+TEST(TipFor, ShowsWhatDoesNotFitInShortLinesAndCutsALongTextShort)
 {
-    EXPECT_EQ(oneLine(u"本软件由\r\n欲知更多\n"), u"本软件由欲知更多");
-    EXPECT_EQ(tipFor(u"1.23456789012342E+17", 121, 117), u"1.23456789012342E+17");
-    EXPECT_EQ(tipFor(u"5500", 117, 117), u"");
+    const std::u16string digits40(40, u'7');
+    const std::u16string pair = u"\U0001F600"; // a surrogate pair
+    struct Row {
+        const char *name;
+        std::u16string text;
+        int width;
+        std::u16string tip;
+    };
+    const Row rows[] = {
+        {"fits", u"5500", 117, u""},
+        {"wider than the room", u"1.23456789012342E+17", 121, u"1.23456789012342E+17"},
+        {"one line whole", digits40, 400, digits40},
+        {"41 characters", digits40 + u"8", 410, digits40 + u"\n8"},
+        {"a pair not split at a line end", std::u16string(39, u'7') + pair + u"8", 410,
+         std::u16string(39, u'7') + u"\n" + pair + u"8"},
+        {"cut past 320 characters", std::u16string(40000, u'7'), 40000,
+         [&] {
+             std::u16string tip;
+             for (int line = 0; line < 8; ++line)
+                 tip += (line ? u"\n" : u"") + digits40;
+             return tip + u"…";
+         }()},
+        {"320 whole", std::u16string(320, u'7'), 3200,
+         [&] {
+             std::u16string tip;
+             for (int line = 0; line < 8; ++line)
+                 tip += (line ? u"\n" : u"") + digits40;
+             return tip;
+         }()},
+        {"a pair not split at the cut", std::u16string(319, u'7') + pair + u"8", 3300,
+         [&] {
+             std::u16string tip;
+             for (int line = 0; line < 7; ++line)
+                 tip += digits40 + u"\n";
+             return tip + std::u16string(39, u'7') + u"…";
+         }()},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(tipFor(row.text, row.width, 117), row.tip) << row.name;
+}
+
+TEST(BoxTip, TouchesTheTipOnlyWhenTheTextDoesNotFitOrStoppedFitting)
+{
+    struct Step {
+        std::u16string_view text;
+        int width;
+        std::optional<std::u16string> tip;
+        bool fits;
+    };
+    const Step steps[] = {{u"5500", 50, std::nullopt, true},
+                          {u"1.23456789012342E+17", 200, u"1.23456789012342E+17", false},
+                          {u"1.2345678901234E+17", 190, u"1.2345678901234E+17", false},
+                          {u"55", 20, u"", true},
+                          {u"", 0, std::nullopt, true}};
+    BoxTip tip;
+    for (const Step &step : steps) {
+        EXPECT_EQ(tip.update(step.text, step.width, 117), step.tip) << std::string(step.text.begin(), step.text.end());
+        EXPECT_EQ(tip.fits(), step.fits);
+    }
 }
 
 } // namespace

@@ -10,11 +10,13 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <map>
 #include <memory>
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace iitcalc::forms {
@@ -215,15 +217,42 @@ protected:
     std::int16_t next = 0;
 };
 
-TEST_F(Scrolling, TheWheelOverAPanelTurnsItsBarOnePositionANotch)
+TEST_F(Scrolling, TheWheelAnywhereOverTheWindowTurnsTheBarOnePositionANotch)
 {
-    fake->turnWheel("box", 1); // over a control on the panel
-    fake->turnWheel("panel", 5);
-    fake->turnWheel("panel", -1);
-    fake->turnWheel("panel", -9);
-    fake->turnWheel("panel", -1); // already at the start
-    fake->turnWheel("other", 1);  // a picture box nothing scrolls
-    EXPECT_EQ(changes, (std::vector<std::int16_t>{1, 3, 2, 0}));
+    struct Row {
+        const char *name;
+        std::vector<std::pair<const char *, int>> turns; // over, delta
+        std::vector<std::int16_t> changes;
+    };
+    const Row rows[] = {
+        {"over a control on the panel", {{"box", -120}}, {1}},
+        {"over the panel, notches down and up", {{"panel", -240}, {"panel", 120}}, {2, 1}},
+        {"over the bar itself", {{"bar", -120}}, {1}},
+        {"over the bare window", {{"", -360}}, {3}},
+        {"over a picture box nothing scrolls", {{"other", -120}}, {1}},
+        {"over a button beside the panel", {{"button", -120}}, {1}},
+        {"up at the top, past the end", {{"panel", 120}, {"panel", -1200}, {"panel", -120}}, {3}},
+        {"fine steps add up to a notch", {{"panel", -60}, {"box", -59}, {"bar", -1}}, {1}},
+        {"and cancel out", {{"panel", -100}, {"panel", 100}, {"panel", -100}}, {}},
+        {"the largest turns", {{"panel", -2147483647}, {"panel", 2147483647}, {"", -2147483647 - 1}}, {3, 0, 3}},
+    };
+    for (const Row &row : rows) {
+        form->unload(); // a fresh window: nothing left over of an earlier turn
+        form->show();
+        changes.clear();
+        for (const auto &[over, delta] : row.turns)
+            fake->turnWheelBy(over, delta);
+        EXPECT_EQ(changes, row.changes) << row.name;
+    }
+}
+
+TEST_F(Scrolling, WhatTheWheelTurnedShortOfANotchIsForgottenWhenTheWindowIsBuiltAgain)
+{
+    fake->turnWheelBy("panel", -100);
+    form->unload();
+    form->show();
+    fake->turnWheelBy("panel", -100);
+    EXPECT_EQ(form->value("bar"), 0);
 }
 
 TEST_F(Scrolling, WritingValueRaisesChangeOnceItMovesAndRefusesWhatIsOutOfRange)
@@ -236,6 +265,98 @@ TEST_F(Scrolling, WritingValueRaisesChangeOnceItMovesAndRefusesWhatIsOutOfRange)
         next = static_cast<std::int16_t>(value), fake->click("button");
     EXPECT_EQ(reports, std::vector<std::string>(2, "运行时错误 380：无效的属性值"));
     EXPECT_EQ(fake->control("bar").value, 3);
+}
+
+TEST_F(Scrolling, ChangeFollowsEveryRequestThatMovesTheBarAndNoOther)
+{
+    struct Row {
+        const char *name;
+        std::function<void(FakeBackend &)> act;
+        std::int16_t value;
+        std::vector<std::int16_t> changes;
+    };
+    const Row rows[] = {
+        {"steps down and back", [](FakeBackend &b) { b.scrollBy("bar", 2), b.scrollBy("bar", -1); }, 1, {1, 2, 1}},
+        {"a step past either end",
+         [](FakeBackend &b) { b.scrollBy("bar", -1), b.scroll("bar", ScrollRequest::ToBottom), b.scrollBy("bar", 1); },
+         3,
+         {3}},
+        {"home and end",
+         [](FakeBackend &b) { b.scroll("bar", ScrollRequest::ToBottom), b.scroll("bar", ScrollRequest::ToTop); },
+         0,
+         {3, 0}},
+        {"a drag moves the thumb alone", [](FakeBackend &b) { b.dragThumb("bar", 2); }, 0, {}},
+        {"the thumb let go elsewhere",
+         [](FakeBackend &b) { b.dragThumb("bar", 1), b.dragThumb("bar", 2), b.releaseThumb("bar"); },
+         2,
+         {2}},
+        {"the thumb let go where it was",
+         [](FakeBackend &b) { b.dragThumb("bar", 2), b.dragThumb("bar", 0), b.releaseThumb("bar"); },
+         0,
+         {}},
+        {"the thumb let go past the end",
+         [](FakeBackend &b) { b.dragThumb("bar", 40), b.releaseThumb("bar"); },
+         3,
+         {3}},
+    };
+    for (const Row &row : rows) {
+        form->unload();
+        form->show();
+        changes.clear();
+        row.act(*fake);
+        EXPECT_EQ(form->value("bar"), row.value) << row.name;
+        EXPECT_EQ(changes, row.changes) << row.name;
+    }
+}
+
+TEST_F(Scrolling, AMaxBelowTheValueMovesItToTheNewEndWithOneChange)
+{
+    struct Row {
+        const char *name;
+        std::int16_t before, max;
+        std::int16_t value;
+        std::vector<std::int16_t> changes;
+    };
+    const Row rows[] = {{"below the value", 3, 1, 1, {1}},          {"at the value", 2, 2, 2, {}},
+                        {"above the value", 2, 9, 2, {}},           {"zero", 2, 0, 0, {0}},
+                        {"negative: Max..0 holds 0", 0, -2, 0, {}}, {"negative from above", 3, -2, 0, {0}}};
+    for (const Row &row : rows) {
+        form->setMax("bar", 9);
+        form->setValue("bar", row.before);
+        changes.clear();
+        form->setMax("bar", row.max);
+        EXPECT_EQ(std::tuple(form->value("bar"), changes, fake->control("bar").range),
+                  std::tuple(row.value, row.changes, scrollRange(row.max)))
+            << row.name;
+    }
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(Scrolling, ANegativeMaxGivesTheRangeFromMaxToZero)
+{
+    form->setMax("bar", -2);
+    fake->scroll("bar", ScrollRequest::ToTop);
+    fake->scrollBy("bar", 1);
+    fake->scrollBy("bar", 5);
+    EXPECT_EQ(changes, (std::vector<std::int16_t>{-2, -1, 0}));
+    for (const int value : {-3, 1})
+        next = static_cast<std::int16_t>(value), fake->click("button");
+    EXPECT_EQ(reports, std::vector<std::string>(2, "运行时错误 380：无效的属性值"));
+}
+
+TEST_F(Dispatch, EnterOnAFocusedButtonClicksItOnceAndTheCoreKeepsWhatItTakes)
+{
+    int clicks = 0;
+    const auto form = open([&](Form &) { ++clicks; });
+    fake->click("button");
+    clicks = 0;
+    const bool taken[] = {fake->pressKey(Key::Enter), fake->pressKey(Key::Enter, false, true),
+                          fake->pressKey(Key::Escape), fake->pressKey(Key::Enter, true)};
+    EXPECT_EQ(std::vector<bool>(std::begin(taken), std::end(taken)), (std::vector<bool>{true, true, true, false}));
+    EXPECT_EQ(clicks, 1);
+    fake->type("box", u"x");
+    EXPECT_TRUE(fake->pressKey(Key::Enter));
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST_F(Dispatch, WhateverAHandlerThrowsIsReportedOnceAndTheWindowStaysOpen)

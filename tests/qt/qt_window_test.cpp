@@ -25,6 +25,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 
+#include <tuple>
+
 namespace iitcalc {
 namespace {
 
@@ -73,7 +75,7 @@ TEST_F(QtWindow, EveryControlSitsAtItsPixelsInTheCentreOfTheScreen)
 
 TEST_F(QtWindow, TheKeysWalkTheTabOrderIntoSightAndPressOnlyAFocusedButton)
 {
-    bar()->setValue(13); // every control above the window's top
+    form->setValue(kScrollBar, 13); // every control above the window's top
     EXPECT_EQ(QApplication::focusWidget(), control(kPanel));
     for (const std::string_view name :
          {kThreshold, kInsurance, kIncome, kTaxBase, kTaxPayable, kClearButton, kCalculateButton, kScrollBar, kPanel}) {
@@ -92,6 +94,10 @@ TEST_F(QtWindow, TheKeysWalkTheTabOrderIntoSightAndPressOnlyAFocusedButton)
     control(kCalculateButton)->setFocus();
     QTest::keyClick(control(kCalculateButton), Qt::Key_Return);
     EXPECT_EQ(text(kTaxBase) + " " + text(kTaxPayable), "5500 545");
+    // The keypad's Enter, which Qt marks with the keypad modifier, too.
+    control<QLineEdit>(kIncome)->setText("20000");
+    QTest::keyClick(control(kCalculateButton), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(text(kTaxBase), "15500");
     EXPECT_TRUE(window()->isVisible());
 }
 
@@ -128,8 +134,16 @@ TEST_F(QtWindow, TheScrollBarMovesOnReleaseAndOneStepInTheTroughAndWithTheWheel)
     EXPECT_EQ(form->top(kPanel), 0.0f) << "the panel moved while the thumb was dragged";
     QTest::mouseRelease(bar(), Qt::LeftButton, {}, thumb.center() + QPoint(0, 30));
     EXPECT_EQ(form->top(kPanel), -500.0f * static_cast<float>(bar()->value()));
+    // The thumb let go where it was picked up raises no Change (which
+    // would put back the panel moved here by hand).
+    form->setValue(kScrollBar, 0);
+    form->setTop(kPanel, -123);
+    QTest::mousePress(bar(), Qt::LeftButton, {}, thumb.center());
+    QTest::mouseMove(bar(), thumb.center() + QPoint(0, 30));
+    QTest::mouseMove(bar(), thumb.center());
+    QTest::mouseRelease(bar(), Qt::LeftButton, {}, thumb.center());
+    EXPECT_EQ(std::tuple(bar()->value(), form->top(kPanel)), std::tuple(0, -123.0f));
     // A click in the trough below the thumb: one step.
-    bar()->setValue(0);
     QTest::mouseClick(bar(), Qt::LeftButton, {}, QPoint(bar()->width() / 2, thumb.bottom() + 8));
     EXPECT_EQ(bar()->value(), 1);
     // Two notches down over a box on the panel, then one up over the panel.
@@ -146,6 +160,12 @@ TEST_F(QtWindow, TheScrollBarMovesOnReleaseAndOneStepInTheTroughAndWithTheWheel)
     EXPECT_EQ(form->top(kPanel), -1500.0f);
     turn(control(kPanel), 120);
     EXPECT_EQ(bar()->value(), 2);
+    // Over the bar itself, and with the whole panel above the window over
+    // the bare window, where the panel was: the wheel still moves it.
+    EXPECT_TRUE(turn(bar(), -120 * 11));
+    EXPECT_EQ(bar()->value(), 13);
+    EXPECT_TRUE(turn(window(), 120));
+    EXPECT_EQ(form->top(kPanel), -6000.0f);
     EXPECT_TRUE(reports.empty());
 }
 
@@ -429,6 +449,11 @@ TEST_F(QtWindow, ALongResultShowsFromItsStartWithTheWholeTextAsItsTip)
     control(kIncome)->setFocus();
     QTest::keyClick(control(kIncome), Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(control<QLineEdit>(kIncome)->text().size(), 40000 + 18);
+    // Its tip: the first 320 characters in lines of 40, and an ellipsis.
+    const QString tip = control(kIncome)->toolTip();
+    EXPECT_EQ(tip.size(), 320 + 7 + 1);
+    EXPECT_EQ(tip.section(QLatin1Char('\n'), 0, 0), "1234567890123456787777777777777777777777");
+    EXPECT_TRUE(tip.endsWith(QStringLiteral("7…")));
 }
 
 TEST_F(QtWindow, ThePanelAndTheScrollBarShowTheFocusOneLogicalPixelWide)
@@ -462,16 +487,20 @@ TEST_F(QtWindow, TheErrorReportSaysWhatToDoWithASharpIcon)
 {
     // The backend's own report, a modal box: read it, then dismiss it.
     QString text;
+    QStringList buttons;
     qreal iconScale = 0;
     QTimer::singleShot(0, [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         ASSERT_NE(box, nullptr);
         text = box->text();
+        for (const QAbstractButton *button : box->buttons())
+            buttons.append(button->text());
         iconScale = box->iconPixmap().devicePixelRatio();
         box->accept();
     });
     form->backend().showMessage(window::failureReport(RunTimeError::TypeMismatch), forms::MessageKind::Error);
     EXPECT_EQ(text, "运行时错误 13：类型不匹配\n个税起征点必须是一个数字，例如 3500。");
+    EXPECT_EQ(buttons, QStringList{"确定"}) << "in the program's language, whatever Qt's";
     EXPECT_GE(iconScale, window()->devicePixelRatioF());
 }
 

@@ -135,6 +135,7 @@ test('a bad threshold: the error in a modal dialog, every field kept, the focus 
   assert.deepEqual(await dialog.locator('p').allTextContents(),
     ['运行时错误 13：类型不匹配', '个税起征点必须是一个数字，例如 3500。']);
   assert.equal(await dialog.locator('h2').textContent(), '个人所得税计算器');
+  assert.equal(await dialog.locator('button').textContent(), '确定');
   assert.equal(await page.evaluate(() => document.querySelector('dialog[open]').matches(':modal')), true);
   assert.deepEqual(await boxes(page), ['10000', '', '', '', '']);
   for (const dismiss of ['Enter', 'Escape']) {
@@ -163,6 +164,14 @@ test('the keyboard: Tab walks the layout\'s order, Enter presses a button, Enter
   assert.equal(await focused(page), '计算按钮');
   await page.keyboard.press('Enter');
   assert.deepEqual(await boxes(page), ['', '', '3500', '-3500', '0']);
+  // The keypad's Enter presses the focused button too.
+  await page.fill(byId('个人收入'), '10000');
+  await page.focus(byId('计算按钮'));
+  await page.keyboard.press('NumpadEnter');
+  assert.deepEqual(await boxes(page), ['10000', '', '3500', '6500', '745']);
+  await page.fill(byId('个人收入'), '');
+  await page.focus(byId('计算按钮'));
+  await page.keyboard.press('Enter');
   await page.focus(byId('个人收入'));
   await page.keyboard.type('8000');
   await page.keyboard.press('Enter');
@@ -203,9 +212,21 @@ test('the scroll bar: steps of one, the panel 500 twips a step, a drag moves not
   await page.mouse.down();
   await page.mouse.move(thumb.x + thumb.width / 2, track.y + track.height + 40, {steps: 4});
   assert.equal(await panelTop(page), '0px', 'nothing moves during the drag');
+  assert.equal(await scrollPosition(page), 0, 'the accessible value follows the panel, not the thumb');
   await page.mouse.up();
   assert.equal(await scrollPosition(page), 13);
   assert.equal(await panelTop(page), `${px(-6500)}px`);
+  // Let go where it was picked up, the thumb raises no Change (which would
+  // put back the panel moved here by hand).
+  const at = await page.locator('.forms-thumb').boundingBox();
+  await page.evaluate(() => { document.getElementById('大图框').style.top = '-7px'; });
+  await page.mouse.move(at.x + at.width / 2, at.y + at.height / 2);
+  await page.mouse.down();
+  await page.mouse.move(at.x + at.width / 2, track.y, {steps: 4});
+  await page.mouse.move(at.x + at.width / 2, at.y + at.height / 2, {steps: 4});
+  await page.mouse.up();
+  assert.equal(await scrollPosition(page), 13);
+  assert.equal(await panelTop(page), '-7px');
 
   // The wheel over the panel turns the bar, one position a notch.
   await page.keyboard.press('Home');
@@ -214,6 +235,16 @@ test('the scroll bar: steps of one, the panel 500 twips a step, a drag moves not
   await page.mouse.wheel(0, 100);
   await page.waitForFunction(() => document.getElementById('滚动条').getAttribute('aria-valuenow') === '1');
   assert.equal(await panelTop(page), `${px(-500)}px`);
+  // Over the bar itself, and with the whole panel above the window over
+  // the bare window where the panel was: the wheel still moves it.
+  const barBox = await page.locator(byId('滚动条')).boundingBox();
+  await page.mouse.move(barBox.x + barBox.width / 2, barBox.y + barBox.height / 2);
+  for (let notch = 0; notch < 12; ++notch) await page.mouse.wheel(0, 100);
+  await page.waitForFunction(() => document.getElementById('滚动条').getAttribute('aria-valuenow') === '13');
+  await page.mouse.move(panel.x + 100, panel.y + 100);
+  await page.mouse.wheel(0, -100);
+  await page.waitForFunction(() => document.getElementById('滚动条').getAttribute('aria-valuenow') === '12');
+  assert.equal(await panelTop(page), `${px(-6000)}px`);
 
   // A box the Tab reaches out of sight comes into sight.
   await page.keyboard.press('End');
@@ -266,6 +297,11 @@ test('the tool tip of a box shows the whole text only while it does not fit', as
   assert.equal(await page.getAttribute(byId('个人收入'), 'title'), null);
   await page.fill(byId('个人收入'), '１２３４５６７８９０１２３４５６７８９');
   assert.equal(await page.getAttribute(byId('个人收入'), 'title'), '１２３４５６７８９０１２３４５６７８９');
+  // A long text's tip: its first 320 characters in lines of 40, then an ellipsis.
+  await page.fill(byId('个人收入'), '7'.repeat(40000));
+  const tip = await page.getAttribute(byId('个人收入'), 'title');
+  assert.deepEqual(tip.split('\n').map((line) => line.length), [40, 40, 40, 40, 40, 40, 40, 41]);
+  assert.ok(tip.endsWith('7…'));
   await done(page);
 });
 

@@ -305,6 +305,12 @@ TEST_F(Win32Window, TheScrollBarMovesThePanelInStepsOf500Twips)
     SendMessageW(window(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 5), reinterpret_cast<LPARAM>(bar));
     EXPECT_EQ(GetScrollPos(bar, SB_CTL), 5);
     EXPECT_EQ(placeOf(kPanel).top, pixelsFor(5));
+    // Let go where it was, it raises no Change (which would put back the
+    // panel moved here by hand).
+    form->setTop(kPanel, -123);
+    SendMessageW(window(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 7), reinterpret_cast<LPARAM>(bar));
+    SendMessageW(window(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 5), reinterpret_cast<LPARAM>(bar));
+    EXPECT_EQ(std::pair(GetScrollPos(bar, SB_CTL), form->top(kPanel)), std::pair(5, -123.0f));
 
     // The keys, with the scroll bar focused: to the start, drawn as it was
     // with nothing left behind on the way, and to the end.
@@ -322,6 +328,19 @@ TEST_F(Win32Window, TheScrollBarMovesThePanelInStepsOf500Twips)
     EXPECT_EQ(placeOf(kPanel).top, pixelsFor(1));
     press(VK_END);
     EXPECT_EQ(placeOf(kPanel).top, pixelsFor(13));
+    // The whole panel above the window: a notch away from the user over the
+    // bare window, where the panel was, and one over the bar itself.
+    const auto wheelAt = [&](POINT point, int delta) {
+        ClientToScreen(window(), &point);
+        PostMessageW(bar, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), MAKELPARAM(point.x, point.y));
+        pump();
+    };
+    wheelAt(POINT{barLeft / 2, barTop + barHeight / 2}, WHEEL_DELTA);
+    EXPECT_EQ(GetScrollPos(bar, SB_CTL), 12);
+    wheelAt(POINT{barLeft + barWidth / 2, barTop + barHeight / 2}, WHEEL_DELTA);
+    EXPECT_EQ(GetScrollPos(bar, SB_CTL), 11);
+    EXPECT_EQ(placeOf(kPanel).top, pixelsFor(11));
+    press(VK_END);
     // On a monitor of the other DPI the panel keeps its place in twips.
     changeDpi(96 + 192 - dpi);
     EXPECT_EQ(placeOf(kPanel).top, pixelsFor(13));
@@ -358,6 +377,11 @@ TEST_F(Win32Window, TheKeysWalkTheFocusOrderAndCalculateIsClickedOrPressedNeverB
         bases.push_back(text(kTaxBase));
     }
     EXPECT_EQ(bases, (std::vector<std::u16string>{u"6500", u"6500", u"9996500", u"99996500"}));
+    // The keypad's Enter (an extended key) presses it too.
+    typeInto(kIncome, u"0");
+    SetFocus(control(kCalculateButton));
+    send({key(VK_RETURN, KEYEVENTF_EXTENDEDKEY), key(VK_RETURN, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP)});
+    EXPECT_EQ(text(kTaxBase), u"999996500");
     EXPECT_TRUE(IsWindowVisible(window()));
     // What the program writes is shown from its start; a result too long
     // for its box has the whole of it as its tool tip.
@@ -377,6 +401,18 @@ TEST_F(Win32Window, TheKeysWalkTheFocusOrderAndCalculateIsClickedOrPressedNeverB
     SendMessageW(tips, TTM_GETTEXTW, std::size(tip), reinterpret_cast<LPARAM>(&tool));
     EXPECT_EQ(std::u16string(tip, tip + wcslen(tip)), text(kTaxBase));
     EXPECT_EQ(text(kTaxBase), u"1.23456789012342E+17");
+    // A long text's tip: its first 320 characters in lines of 40, cut with
+    // an ellipsis, no wider than a sensible width.
+    SetWindowTextW(control(kIncome), std::wstring(40000, L'7').c_str());
+    wchar_t longTip[1024] = {};
+    tool.uId = reinterpret_cast<UINT_PTR>(control(kIncome));
+    tool.lpszText = longTip;
+    SendMessageW(tips, TTM_GETTEXTW, std::size(longTip), reinterpret_cast<LPARAM>(&tool));
+    const std::wstring shown(longTip);
+    EXPECT_EQ(shown.size(), 320u + 7 + 1);
+    EXPECT_EQ(shown.substr(0, 41), std::wstring(40, L'7') + L"\n");
+    EXPECT_EQ(shown.back(), L'\u2026');
+    EXPECT_GT(SendMessageW(tips, TTM_GETMAXTIPWIDTH, 0, 0), 0);
     EXPECT_TRUE(reports.empty());
 }
 

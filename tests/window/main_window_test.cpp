@@ -95,7 +95,7 @@ TEST_F(MainWindow, OpensClearsAndReopensToTheSameState)
 {
     const auto expectStart = [&](const char *when) {
         EXPECT_EQ(fieldTexts(), kStartFields) << when;
-        EXPECT_EQ(std::tuple(fake->control(kScrollBar).max, scrollValue(), panelTop(), form->top(kPanel)),
+        EXPECT_EQ(std::tuple(fake->control(kScrollBar).range.high, scrollValue(), panelTop(), form->top(kPanel)),
                   std::tuple(13, 0, 0.0f, 0.0f))
             << when;
         EXPECT_EQ(fake->focus(), form->find(kPanel)) << when;
@@ -228,6 +228,18 @@ TEST_F(MainWindow, TabIntoAControlOutOfSightScrollsItIntoView)
     fake->click(kCalculateButton); // a button, focused out of sight however it happens
     EXPECT_EQ(scrollValue(), 6);
     EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(MainWindow, TheWheelAnywhereOverTheWindowMovesThePanelAtEveryPosition)
+{
+    fake->turnWheel(kIncome, 2);
+    EXPECT_EQ(panelTop(), -1000.0f);
+    fake->turnWheel(kScrollBar, 11);
+    EXPECT_EQ(panelTop(), -6500.0f);
+    // The whole panel above the window: the wheel over what is left of the
+    // window still brings it back.
+    fake->turnWheel("", -1);
+    EXPECT_EQ(panelTop(), -6000.0f);
 }
 
 TEST(ScrollRange, RoundsHeightOverStepToNearestEven)
