@@ -111,7 +111,7 @@ TEST_F(QtWindow, ThePanelTakingTheFocusWhollyOutOfSightComesBackIntoView)
     // whole only at 0; at 12 its foot shows and nothing moves.
     for (const Row row : {Row{13, 0}, Row{12, 12}, Row{1, 1}}) {
         control(kScrollBar)->setFocus();
-        bar()->setValue(row.position);
+        form->setValue(kScrollBar, static_cast<std::int16_t>(row.position));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         ASSERT_EQ(QApplication::focusWidget(), control(kPanel));
         EXPECT_EQ(bar()->value(), row.expected) << "from " << row.position;
