@@ -246,9 +246,15 @@ test('the scroll bar: steps of one, the panel 500 twips a step, a drag moves not
   await page.waitForFunction(() => document.getElementById('滚动条').getAttribute('aria-valuenow') === '12');
   assert.equal(await panelTop(page), `${px(-6000)}px`);
 
-  // A box the Tab reaches out of sight comes into sight.
-  await page.keyboard.press('End');
+  // A box the Tab reaches out of sight comes into sight. The panel takes
+  // the focus at the top (out of sight, it would come back there), and the
+  // wheel, which moves no focus, takes it out of sight.
+  await page.keyboard.press('Home');
   await page.focus(byId('大图框'));
+  await page.mouse.move(panel.x + 100, panel.y + 100);
+  for (let notch = 0; notch < 13; ++notch) await page.mouse.wheel(0, 100);
+  await page.waitForFunction(() => document.getElementById('滚动条').getAttribute('aria-valuenow') === '13');
+  assert.equal(await focused(page), '大图框');
   await page.keyboard.press('Tab');
   assert.equal(await focused(page), '个税起征点');
   assert.equal(await scrollPosition(page), 3);
