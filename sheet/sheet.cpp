@@ -135,15 +135,12 @@ bool SheetConverter::finish(std::string &out)
 void SheetConverter::readText(std::string_view text, bool final)
 {
     if (!m_reader) {
-        // The delimiter comes from the header line: wait for all of it,
-        // looking only at what came since the last piece.
-        bool &quoted = m_headerQuoted;
-        const auto lineEnd = std::find_if(text.begin() + static_cast<std::ptrdiff_t>(m_headerScanned), text.end(),
-                                          [&quoted](char c) {
-                                              quoted ^= c == '"';
-                                              return !quoted && (c == '\n' || c == '\r');
-                                          });
-        m_headerScanned = text.size();
+        // The delimiter comes from the header line: wait for all of it.
+        bool quoted = false;
+        const auto lineEnd = std::find_if(text.begin(), text.end(), [&quoted](char c) {
+            quoted ^= c == '"';
+            return !quoted && (c == '\n' || c == '\r');
+        });
         if (lineEnd == text.end() && !final && text.size() < CsvReader::kMaxRecordBytes)
             return;
         m_delimiter = m_options.delimiter != 0 ? m_options.delimiter : detectDelimiter(text);

@@ -97,8 +97,6 @@ private:
     std::string m_decoded;
     std::string *m_out = nullptr;
     char m_delimiter = ',';
-    std::size_t m_headerScanned = 0; // how much of the header line was looked at
-    bool m_headerQuoted = false;
     bool m_headerRead = false;
     std::vector<std::string> m_headings;
     std::optional<std::size_t> m_income;
