@@ -265,12 +265,12 @@ void SheetConverter::readAmounts(const Record &record, std::string &out)
         return failed("这一行有 " + std::to_string(record.cells.size()) + " 个单元格，表头有 " +
                       std::to_string(m_headings.size()) + " 个");
     }
-    if (m_decoder.replaced() > 0) {
-        for (const std::string_view cell : record.cells) {
-            if (cell.find("\xEF\xBF\xBD") != std::string_view::npos)
-                return failed("含有无法按 " + std::string(encodingName(m_decoder.encoding())) +
-                              " 读出的字节（可用 --encoding= 指明编码）");
-        }
+    // Any U+FFFD, not only those the decoder has written so far: how far it
+    // has read ahead depends on the pieces the sheet came in.
+    for (const std::string_view cell : record.cells) {
+        if (cell.find("\xEF\xBF\xBD") != std::string_view::npos)
+            return failed("含有无法按 " + std::string(encodingName(m_decoder.encoding())) +
+                          " 读出的字节（可用 --encoding= 指明编码）");
     }
 
     std::string scratch;

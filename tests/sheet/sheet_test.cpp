@@ -71,6 +71,11 @@ const SheetRow kSheetRows[] = {
     {"undecodable_bytes", "\xD0\xD5\xC3\xFB,\xD3\xA6\xB7\xA2\xB9\xA4\xD7\xCA\n\xFF,10000\n",
      "姓名,应发工资" + kAdded + "\xEF\xBF\xBD,10000,,,含有无法按 GB18030 读出的字节（可用 --encoding= 指明编码）\r\n", "",
      {}, kChina, {0, 1, 0, {2}}, {kNoInsurance}},
+    // However the sheet came in pieces: the decoder's count of what it
+    // replaced so far must not decide it.
+    {"replacement_character_fails_its_row", "应发工资,姓名\n10000,\xEF\xBF\xBD\n",
+     "应发工资,姓名" + kAdded + "10000,\xEF\xBF\xBD,,,含有无法按 UTF-8 读出的字节（可用 --encoding= 指明编码）\r\n", "", {}, kChina,
+     {0, 1, 0, {2}}, {kNoInsurance}},
     {"column_by_number", "a,b\n10000,1000\n", "a,b" + kAdded + "10000,1000,6500,745,\r\n", "", withIncome("1"),
      kChina, {1, 0, 0, {}}, {kNoInsurance}},
     {"column_by_heading_blanks_aside", "a, 工资 \n10000,1000\n", "a, 工资 " + kAdded + "10000,1000,-2500,0,\r\n", "",
