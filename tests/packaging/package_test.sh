@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Builds the .deb from a build tree, has Debian's lintian check it (any error
-# or warning fails), unpacks it into a scratch root and runs the console
-# program from there.
-#   package_test.sh BUILD_DIR
+# Makes the .deb of a build tree by its target, as scripts/package does, has
+# Debian's lintian check it (any error or warning fails), unpacks it into a
+# scratch root and runs the console program from there.
+#   package_test.sh BUILD_DIR VERSION
 set -euo pipefail
-build=$1
+build=$1 version=$2
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-(cd "$build" && cpack -G DEB -B "$scratch/out" >/dev/null)
-deb=$(ls "$scratch"/out/*.deb)
+cmake --build "$build" --target package >"$scratch/package.log" 2>&1 || { cat "$scratch/package.log"; exit 1; }
+deb=$build/packages/iitcalc_${version}_$(dpkg --print-architecture).deb
+[[ -f $deb ]] || { echo "no $deb: $(ls "$build/packages")"; exit 1; }
 dpkg-deb --info "$deb" | grep -E 'Package|Depends'
 command -v lintian >/dev/null || { echo "lintian is missing (scripts/setup test installs it)"; exit 1; }
 # Lintian's notes on its own running as root are no finding.
