@@ -10,12 +10,11 @@ ours=build/bench/window/iitcalc
 bare=build/bench/bench/bare_window
 [[ -x $ours && -x $bare ]] || { cmake --preset bench >/dev/null && cmake --build --preset bench >/dev/null; }
 
-number_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill ${XEV_PID:-} $xvfb 2>/dev/null || true; rm -f "$number_file"' EXIT
-for _ in $(seq 100); do [[ -s "$number_file" ]] && break; sleep 0.1; done
-export DISPLAY=:$(head -1 "$number_file")
+# shellcheck source=scripts/lib/x11.sh
+source scripts/lib/x11.sh
+trap 'kill ${XEV_PID:-} 2>/dev/null || true; stopXvfb' EXIT
+startXvfb 1280x800 /dev/null
 
+# shellcheck source=bench/launch_common.sh
 source bench/launch_common.sh
 compareLaunches "$ours" "$bare" "$rounds" iitcalc "bare Qt" "<=1.05x"

@@ -9,12 +9,15 @@
 #   atspi_positions_test.sh IITCALC IITCALC-PLACES SCALE
 set -uo pipefail
 if [[ -z ${IITCALC_ATSPI_INSIDE:-} ]]; then
+  # shellcheck source=scripts/lib/x11.sh
+  source "$(dirname "$0")/../../scripts/lib/x11.sh"
   runtime=$(mktemp -d)
-  trap 'rm -rf "$runtime"' EXIT
+  trap 'stopXvfb; rm -rf "$runtime"' EXIT
+  startXvfb 1920x1200 "$runtime/xvfb.log" 120 || exit 1
   # A runtime folder of its own keeps the accessibility bus's socket apart
   # from any other session's.
   IITCALC_ATSPI_INSIDE=1 XDG_RUNTIME_DIR=$runtime timeout 120 \
-    dbus-run-session -- xvfb-run -a -s "-screen 0 1920x1200x24" "$0" "$@" 2>&1 | grep -v '^dbus-daemon\|^SpiRegistry'
+    dbus-run-session -- "$0" "$@" 2>&1 | grep -v '^dbus-daemon\|^SpiRegistry'
   exit "${PIPESTATUS[0]}"
 fi
 
