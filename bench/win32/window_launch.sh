@@ -17,27 +17,26 @@ if [[ ! -x $ours || ! -x $bare ]]; then
 fi
 cmake --build "$build" --target iitcalc bare_window >/dev/null
 
+# shellcheck source=scripts/lib/x11.sh
+source scripts/lib/x11.sh
+# shellcheck source=scripts/lib/wine.sh
+source scripts/lib/wine.sh
+
 export WINEPREFIX=$PWD/$build/wine
 export WINEDEBUG=-all
 cmake/wine-run "$WINEPREFIX"
 
-number_file=$(mktemp)
 reg=$(mktemp --suffix=.reg)
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill ${XEV_PID:-} 2>/dev/null || true; wineserver -k 2>/dev/null || true; kill $xvfb 2>/dev/null || true; rm -f "$number_file" "$reg"' EXIT
-for _ in $(seq 100); do [[ -s "$number_file" ]] && break; sleep 0.1; done
-export DISPLAY=:$(head -1 "$number_file")
+trap 'kill ${XEV_PID:-} 2>/dev/null || true; wineserver -k 2>/dev/null || true; stopXvfb; rm -f "$reg"' EXIT
+startXvfb 1280x800 /dev/null
 
 # 宋体 as the tests draw it, and each program's windows straight on the X
 # screen, where their mapping can be watched.
-{
-  printf 'Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
-  printf '"宋体"="WenQuanYi Micro Hei Mono"\r\n"SimSun"="WenQuanYi Micro Hei Mono"\r\n'
-} | iconv -f UTF-8 -t UTF-16 >"$reg"
+songtiReplacements | regFile "$reg"
 wineserver -p
 wine regedit /S "$reg"
 
 LAUNCHER=(wine)
+# shellcheck source=bench/launch_common.sh
 source bench/launch_common.sh
 compareLaunches "$ours" "$bare" "$rounds" iitcalc.exe "bare Win32" "<1.10x"

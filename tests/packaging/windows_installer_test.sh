@@ -17,8 +17,9 @@ build=$(cd "$1" && pwd)
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 prefix=${2:-$build/wine-installer}
 scratch=$(mktemp -d)
-xvfb=
-trap '[[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null; rm -rf "$scratch"' EXIT
+# shellcheck source=scripts/lib/x11.sh
+source "$source_dir/scripts/lib/x11.sh"
+trap 'stopXvfb; rm -rf "$scratch"' EXIT
 failures=0
 fail() {
   echo "FAIL $1"
@@ -95,19 +96,6 @@ readme=$scratch/$name/使用说明.txt
 [[ $(grep -c $'\r$' "$readme") == $(wc -l <"$readme") ]] || fail "使用说明.txt has lines without CRLF"
 iconv -f UTF-8 -t UTF-8 "$readme" >/dev/null || fail "使用说明.txt is not UTF-8"
 grep -q "@" "$readme" && fail "使用说明.txt has an unreplaced placeholder"
-
-
-# A display of its own for the installer's pages; Wine's desktop program
-# stays on it as long as the server.
-startDisplay() {
-  local _ number=$scratch/display
-  timeout 900 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$number" </dev/null >"$scratch/xvfb.log" 2>&1 &
-  xvfb=$!
-  for _ in $(seq 100); do [[ -s $number ]] && break; sleep 0.1; done
-  [[ -s $number ]] || { cat "$scratch/xvfb.log"; return 1; }
-  DISPLAY=:$(head -1 "$number")
-  export DISPLAY
-}
 
 # throughPages SETUP.exe WITH_WINDOW FOLDER: installs as a user does, with
 # 安装 on the folder page and 完成 on the finish page, its boxes as they come
@@ -287,9 +275,10 @@ throughUninstallPages() {
 }
 
 run || exit 1
-# Before any Wine program shows a window: Wine's desktop stays on the
-# display the first one had.
-startDisplay || exit 1
+# A display of its own for the installer's pages, before any Wine program
+# shows a window: Wine's desktop stays on the display the first one had, as
+# long as the server.
+startXvfb 1280x800 "$scratch/xvfb.log" 900 || exit 1
 
 echo "== the installer"
 install_and_uninstall "$setup" "$have_window" pages
