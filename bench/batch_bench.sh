@@ -50,7 +50,7 @@ for _ in $(seq "$rounds"); do
 done
 
 # Resident memory of a whole run, from the kernel's own count (GNU time).
-peak=?
+peak="?"
 [[ -x /usr/bin/time ]] && peak=$( { /usr/bin/time -f %M "$cli" <"$scratch/in" >/dev/null; } 2>&1 | tail -n 1)
 echo "$lines lines ($(wc -c <"$scratch/in") bytes), least of $rounds rounds"
 for i in "${!names[@]}"; do echo "${names[$i]} ${best[$i]}"; done | mawk -v lines="$lines" -v peak="$peak" '

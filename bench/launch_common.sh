@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the launch benchmarks: source it once DISPLAY names a running X
 # server. compareLaunches alternates two programs, ROUNDS times each, and
 # prints the medians of launch-to-visible and resident memory and their
