@@ -31,6 +31,7 @@ startXvfb() {
   DISPLAY=:$(head -1 "$xvfb_number")
   export DISPLAY
   rm -f "$xvfb_number"
+  xvfb_number=''
 }
 
 # stopXvfb: ends the server startXvfb started, if any; safe in an EXIT trap.
