@@ -95,125 +95,36 @@ private:
     char32_t m_current = kEnd;
 };
 
-constexpr std::size_t kMantissaDigits = 19;
 constexpr std::size_t kMaxDigits = 800;
 
-// Where a literal's digits beyond the first 19 are kept, with room for the
-// sticky digit and an exponent after them: left uninitialised on purpose,
-// only what has been written is ever read.
-using LongDigits = std::array<char, kMaxDigits + 2 + 24>;
-
-// The correctly rounded value of `count` significant digits, the first 19 of
-// them summed up in `mantissa` and the rest in `digits` from index 19,
-// times 10^exponent; a `sticky` literal has nonzero digits beyond them. A
-// mantissa that holds all the digits may come with any count up to 19.
-// Kept out of the digit loops' way: most literals never come here.
-[[gnu::noinline]] double preciseDecimal(bool negative, std::uint64_t mantissa, std::size_t count, long long exponent,
-                                        bool sticky, LongDigits &digits)
-{
-    if (count <= kMantissaDigits) {
-        // fast_float's own step from digits to double (Eisel and Lemire's),
-        // which settles all but a few rare cases and says so.
-        const fast_float::adjusted_mantissa rounded =
-            fast_float::compute_float<fast_float::binary_format<double>>(exponent, mantissa);
-        if (rounded.power2 >= 0) {
-            double value = 0;
-            fast_float::to_float(negative, rounded, value);
-            return value;
-        }
-    }
-
-    // The digits summed up come first, the first of them not 0.
-    const auto written = static_cast<std::size_t>(
-        std::to_chars(digits.data(), digits.data() + kMantissaDigits, mantissa).ptr - digits.data());
-    std::size_t length = std::max(count, written);
-    if (sticky) {
-        digits[length++] = '1';
-        --exponent;
-    }
-    const double sign = negative ? -1.0 : 1.0;
-    // The value lies in [10^(order-1), 10^order).
-    const long long order = static_cast<long long>(length) + exponent;
-    if (order > 310)
-        return sign * kInfinity;
-    if (order < -330)
-        return sign * 0.0;
-    if (exponent != 0) {
-        digits[length++] = 'e';
-        length = static_cast<std::size_t>(
-            std::to_chars(digits.data() + length, digits.data() + digits.size(), exponent).ptr - digits.data());
-    }
-    // fast_float gives ±infinity and 0 beyond the range, which the order
-    // test above has mostly settled already; it decides the rounding by
-    // every digit given.
-    double magnitude = 0.0;
-    fast_float::from_chars(digits.data(), digits.data() + length, magnitude);
-    return sign * magnitude;
-}
-
-constexpr std::uint64_t kExactMantissa = std::uint64_t{1} << 53;
-constexpr long long kExactPower = 22;
-constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-// The correctly rounded value of up to 19 digits summed up in `mantissa`,
-// times 10^exponent: ±infinity beyond the double range, ±0 below it.
-double decimalValue(bool negative, std::uint64_t mantissa, long long exponent, LongDigits &digits)
-{
-    if (mantissa == 0)
-        return negative ? -0.0 : 0.0;
-    if (mantissa <= kExactMantissa && exponent >= -kExactPower && exponent <= kExactPower) {
-        // Both operands are exact, so the one operation rounds correctly.
-        const double exact = static_cast<double>(mantissa);
-        const double power = kPowersOfTen[static_cast<std::size_t>(exponent < 0 ? -exponent : exponent)];
-        const double magnitude = exponent < 0 ? exact / power : exact * power;
-        return negative ? -magnitude : magnitude;
-    }
-    return preciseDecimal(negative, mantissa, 0, exponent, false, digits);
-}
-
-// Collects the digits of a decimal literal and turns them into the
-// correctly rounded double. The first 19 significant digits are summed up
-// as they come; most literals have no more, and most of those need one
-// multiplication or division at most. Beyond them up to kMaxDigits are kept
-// as text, and anything nonzero beyond those is folded into one sticky
-// digit, which is enough to round correctly (no double needs more than 767
-// digits to decide its rounding). So a literal of any length costs a fixed
-// buffer.
+// Collects the digits of a decimal literal into its canonical form, the
+// significant digits and then "e" and the exponent, which fast_float turns
+// into the correctly rounded double. Up to kMaxDigits significant digits are
+// kept; anything nonzero beyond them is folded into one sticky digit, which
+// is enough to round correctly (no double needs more than 767 digits to
+// decide its rounding). So a literal of any length costs a fixed buffer.
 class DecimalBuilder {
 public:
-    explicit DecimalBuilder(LongDigits &digits)
-        : m_digits(digits)
-    {
-    }
-
-    // Leading zeros leave the mantissa 0 and so are not counted.
+    // Leading zeros are not significant.
     void integerDigit(char32_t c)
     {
-        const unsigned digit = digitValue(c);
-        if (m_count < kMantissaDigits) {
-            m_mantissa = m_mantissa * 10 + digit;
-            m_count += m_mantissa != 0;
-        } else if (m_count < kMaxDigits) {
-            m_digits[m_count++] = static_cast<char>('0' + digit);
+        if (m_count < kMaxDigits) {
+            if (m_count != 0 || c != U'0')
+                m_digits[m_count++] = static_cast<char>(c);
         } else {
             ++m_scale;
-            m_sticky = m_sticky || digit != 0;
+            m_sticky = m_sticky || c != U'0';
         }
     }
 
     void fractionDigit(char32_t c)
     {
-        const unsigned digit = digitValue(c);
-        if (m_count < kMantissaDigits) {
-            m_mantissa = m_mantissa * 10 + digit;
-            m_count += m_mantissa != 0;
-            --m_scale;
-        } else if (m_count < kMaxDigits) {
-            m_digits[m_count++] = static_cast<char>('0' + digit);
+        if (m_count < kMaxDigits) {
+            if (m_count != 0 || c != U'0')
+                m_digits[m_count++] = static_cast<char>(c);
             --m_scale;
         } else {
-            m_sticky = m_sticky || digit != 0;
+            m_sticky = m_sticky || c != U'0';
         }
     }
 
@@ -225,14 +136,33 @@ public:
 
     void setNegativeExponent() { m_negativeExponent = true; }
 
-    // ±infinity beyond the double range, ±0 below it. Writes the literal's
-    // canonical form into the digits, so call it once.
-    double value(bool negative) const
+    // ±infinity beyond the double range, ±0 below it. Writes the exponent
+    // after the digits, so call it once.
+    double value(bool negative)
     {
-        const long long exponent = m_scale + (m_negativeExponent ? -m_exponent : m_exponent);
-        if (m_count <= kMantissaDigits)
-            return decimalValue(negative, m_mantissa, exponent, m_digits);
-        return preciseDecimal(negative, m_mantissa, m_count, exponent, m_sticky, m_digits);
+        if (m_count == 0)
+            return negative ? -0.0 : 0.0;
+        long long exponent = m_scale + (m_negativeExponent ? -m_exponent : m_exponent);
+        std::size_t length = m_count;
+        if (m_sticky) {
+            m_digits[length++] = '1';
+            --exponent;
+        }
+        const double sign = negative ? -1.0 : 1.0;
+        // The value lies in [10^(order-1), 10^order); beyond these bounds
+        // the exponent would not even fit what fast_float reads.
+        const long long order = static_cast<long long>(length) + exponent;
+        if (order > 310)
+            return sign * kInfinity;
+        if (order < -330)
+            return sign * 0.0;
+        m_digits[length++] = 'e';
+        length = static_cast<std::size_t>(
+            std::to_chars(m_digits.data() + length, m_digits.data() + m_digits.size(), exponent).ptr -
+            m_digits.data());
+        double magnitude = 0.0;
+        fast_float::from_chars(m_digits.data(), m_digits.data() + length, magnitude);
+        return sign * magnitude;
     }
 
 private:
@@ -240,8 +170,8 @@ private:
     // that fits in memory, so the scale can never pull it back into range.
     static constexpr long long kExponentCap = 100'000'000'000'000'000;
 
-    LongDigits &m_digits;
-    std::uint64_t m_mantissa = 0;
+    // Left uninitialised on purpose: only what has been written is read.
+    std::array<char, kMaxDigits + 1 + 24> m_digits;
     std::size_t m_count = 0;
     long long m_scale = 0;
     long long m_exponent = 0;
@@ -290,92 +220,51 @@ private:
     bool m_sticky = false;
 };
 
-// Most texts are a plain literal of up to 19 digits, [sign] digits
-// [decimal digits] [(E|e) [sign] digits] in ASCII and nothing else: those
-// are read here in one pass over the units, with no decoding. Given a
-// locale (the strict conversion), an ASCII grouping separator may stand
-// between the integer digits where the locale's grouping puts it, as amounts
-// in sheets have it ("12,345.67"). Anything else, blanks, full width, other
-// separators and longer literals included, returns false, and the general
-// reading decides it; for a plain literal both give the same value.
+// Most texts are a short literal as C writes it, [-] digits [point digits]
+// [(E|e) [sign] digits], in ASCII: fast_float reads those as they stand,
+// with no decoding and no copy (UTF-16 is narrowed first), and a leading
+// '+' is stepped over. Both readings accept every such text with the value
+// fast_float gives; whatever fast_float does not read to its end (blanks,
+// full width, grouping, "&H", a longer text) returns false, and the reading
+// decides it. Of what fast_float reads beyond that grammar, "inf" and "nan"
+// end in a letter or ')' and are turned away by their last character.
 template <class Unit>
-bool readPlain(std::basic_string_view<Unit> text, char32_t decimal, LongDigits &digits, double &value,
-               const Separators *locale = nullptr)
+bool readAsItStands(std::basic_string_view<Unit> text, char32_t decimal, double &value)
 {
-    using Code = std::make_unsigned_t<Unit>;
-    const Unit *p = text.data();
-    const Unit *const end = p + text.size();
-    const auto digitAt = [end](const Unit *at) { return at != end && static_cast<Code>(*at) - 0x30u < 10u; };
-    const auto digitOf = [](const Unit *at) { return static_cast<Code>(*at) - 0x30u; };
-
-    bool negative = false;
-    if (p != end && (*p == Unit{'-'} || *p == Unit{'+'}))
-        negative = *p++ == Unit{'-'};
-    std::uint64_t mantissa = 0;
-    const Unit *first = p;
-    for (; digitAt(p); ++p)
-        mantissa = mantissa * 10 + digitOf(p);
-    auto count = static_cast<std::size_t>(p - first); // leading zeros too
-    // An ASCII separator only: a UTF-8 byte is not a character.
-    const char32_t grouping = locale != nullptr && fold(locale->grouping) < 0x80 && fold(locale->grouping) != decimal
-                                  ? fold(locale->grouping)
-                                  : kEnd;
-    if (grouping != kEnd && grouping != 0 && count != 0 && p != end &&
-        static_cast<char32_t>(static_cast<Code>(*p)) == grouping) {
-        // Each group right of the leftmost has the locale's size, counted
-        // from the decimal separator; the leftmost no more than its own.
-        std::array<std::size_t, 8> groups{count};
-        std::size_t groupCount = 1;
-        while (p != end && static_cast<char32_t>(static_cast<Code>(*p)) == grouping && digitAt(p + 1)) {
-            if (groupCount == groups.size())
-                return false;
-            first = ++p;
-            for (; digitAt(p); ++p)
-                mantissa = mantissa * 10 + digitOf(p);
-            groups[groupCount++] = static_cast<std::size_t>(p - first);
-            count += groups[groupCount - 1];
-        }
-        for (std::size_t i = 0; i < groupCount; ++i) {
-            const std::size_t size = locale->groupSize(groupCount - 1 - i);
-            if (i == 0 ? groups[i] > size : groups[i] != size)
-                return false;
-        }
-    }
-    long long exponent = 0;
-    if (p != end && static_cast<char32_t>(static_cast<Code>(*p)) == decimal) {
-        const Unit *const fraction = ++p;
-        for (; digitAt(p); ++p)
-            mantissa = mantissa * 10 + digitOf(p);
-        exponent = fraction - p;
-        count += static_cast<std::size_t>(p - fraction);
-    }
-    if (count == 0 || count > kMantissaDigits)
+    constexpr std::size_t kLimit = 64;
+    if (text.empty() || text.size() > kLimit || decimal >= 0x80)
         return false;
-    if (p != end && (*p == Unit{'E'} || *p == Unit{'e'})) {
-        const bool negativeExponent = ++p != end && *p == Unit{'-'};
-        if (p != end && (*p == Unit{'-'} || *p == Unit{'+'}))
-            ++p;
-        // Up to 9 exponent digits here; more, or none, are for the general
-        // reading.
-        const Unit *const exponentFirst = p;
-        long long given = 0;
-        for (; digitAt(p) && p - exponentFirst < 9; ++p)
-            given = given * 10 + digitOf(p);
-        if (p == exponentFirst)
+    const char *first = nullptr;
+    std::array<char, kLimit> narrow;
+    if constexpr (sizeof(Unit) == 1) {
+        first = text.data();
+    } else {
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] >= 0x80)
+                return false;
+            narrow[i] = static_cast<char>(text[i]);
+        }
+        first = narrow.data();
+    }
+    const char *const last = first + text.size();
+    const char point = static_cast<char>(decimal);
+    const auto startsNumber = [point](char c) { return (c >= '0' && c <= '9') || c == point; };
+    if (!startsNumber(last[-1]))
+        return false;
+    if (*first == '+') {
+        if (last - first < 2 || !startsNumber(first[1]))
             return false;
-        exponent += negativeExponent ? -given : given;
+        ++first;
     }
-    if (p != end)
-        return false;
-    value = decimalValue(negative, mantissa, exponent, digits);
-    return true;
+    const auto read =
+        fast_float::from_chars_advanced(first, last, value, fast_float::parse_options{fast_float::chars_format::general, point});
+    return read.ptr == last && read.ec == std::errc();
 }
 
 template <class Unit>
 double lenientReading(std::basic_string_view<Unit> text, bool *whole = nullptr)
 {
-    LongDigits digits;
-    if (double plain = 0; readPlain(text, U'.', digits, plain)) {
+    if (double plain = 0; readAsItStands(text, U'.', plain)) {
         if (whole)
             *whole = true;
         return plain;
@@ -415,7 +304,7 @@ double lenientReading(std::basic_string_view<Unit> text, bool *whole = nullptr)
     }
 
     // Blanks are skipped wherever they stand, digits being the likelier.
-    DecimalBuilder number(digits);
+    DecimalBuilder number;
     bool anyDigit = false;
     for (;; in.advance()) {
         if (isDigit(in.current())) {
@@ -480,8 +369,7 @@ Result<double> strictConversion(std::basic_string_view<Unit> text, const Separat
     // A full-width separator stands for its ASCII form, whichever of the two
     // the locale names.
     const char32_t decimal = fold(separators.decimal);
-    LongDigits digits;
-    if (double plain = 0; readPlain(text, decimal, digits, plain, &separators)) {
+    if (double plain = 0; readAsItStands(text, decimal, plain)) {
         if (std::isinf(plain))
             return RunTimeError::Overflow;
         return plain;
@@ -499,7 +387,7 @@ Result<double> strictConversion(std::basic_string_view<Unit> text, const Separat
         in.advance();
     }
 
-    DecimalBuilder number(digits);
+    DecimalBuilder number;
     bool anyDigit = false;
     const Cursor<Unit> integerBegin = in;
     std::size_t groupingSeparators = 0;
