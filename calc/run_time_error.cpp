@@ -13,13 +13,6 @@ std::string_view errorMessage(RunTimeError error)
     return "未知错误";
 }
 
-std::string errorReport(RunTimeError error)
-{
-    std::string report = "运行时错误 ";
-    report += std::to_string(errorNumber(error));
-    report += "：";
-    report += errorMessage(error);
-    return report;
-}
+std::string errorReport(RunTimeError error) { return numberedReport(errorNumber(error), errorMessage(error)); }
 
 } // namespace iitcalc

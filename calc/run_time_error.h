@@ -24,4 +24,17 @@ std::string_view errorMessage(RunTimeError error);
 // "运行时错误 13：类型不匹配".
 std::string errorReport(RunTimeError error);
 
+// The wording of every numbered report, the calculation's and the forms
+// layer's own ("运行时错误 424：要求对象"). Inline and standard library only,
+// so that the forms core, which uses nothing else of ours, words its reports
+// the same way.
+inline std::string numberedReport(int number, std::string_view message)
+{
+    std::string report = "运行时错误 ";
+    report += std::to_string(number);
+    report += "：";
+    report += message;
+    return report;
+}
+
 } // namespace iitcalc

@@ -1,5 +1,6 @@
 #include "forms/form.h"
 
+#include "calc/run_time_error.h"
 #include "forms/controls.h"
 
 #include <algorithm>
@@ -14,11 +15,7 @@ namespace iitcalc::forms {
 
 RunTimeFailure runTimeFailure(int number, std::string_view message)
 {
-    std::string report = "运行时错误 ";
-    report += std::to_string(number);
-    report += "：";
-    report += message;
-    return RunTimeFailure(number, report);
+    return RunTimeFailure(number, numberedReport(number, message));
 }
 
 namespace {
