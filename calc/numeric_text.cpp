@@ -158,8 +158,7 @@ public:
             return sign * 0.0;
         m_digits[length++] = 'e';
         length = static_cast<std::size_t>(
-            std::to_chars(m_digits.data() + length, m_digits.data() + m_digits.size(), exponent).ptr -
-            m_digits.data());
+            std::to_chars(m_digits.data() + length, m_digits.data() + m_digits.size(), exponent).ptr - m_digits.data());
         double magnitude = 0.0;
         fast_float::from_chars(m_digits.data(), m_digits.data() + length, magnitude);
         return sign * magnitude;
@@ -256,8 +255,8 @@ bool readAsItStands(std::basic_string_view<Unit> text, char32_t decimal, double 
             return false;
         ++first;
     }
-    const auto read =
-        fast_float::from_chars_advanced(first, last, value, fast_float::parse_options{fast_float::chars_format::general, point});
+    const auto read = fast_float::from_chars_advanced(
+        first, last, value, fast_float::parse_options{fast_float::chars_format::general, point});
     return read.ptr == last && read.ec == std::errc();
 }
 

@@ -134,8 +134,7 @@ bool hasDigit(std::string_view line)
     for (std::size_t i = 0; i < line.size(); ++i) {
         if (line[i] >= '0' && line[i] <= '9')
             return true;
-        if (line.substr(i, 2) == "\xEF\xBC" && i + 2 < line.size() && line[i + 2] >= '\x90' &&
-            line[i + 2] <= '\x99')
+        if (line.substr(i, 2) == "\xEF\xBC" && i + 2 < line.size() && line[i + 2] >= '\x90' && line[i + 2] <= '\x99')
             return true;
     }
     return false;

@@ -102,9 +102,8 @@ std::optional<char> delimiterNamed(std::string_view name)
 bool looksLikeFileName(std::string_view arg)
 {
     std::string lower(arg);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    });
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
     return lower.ends_with(".csv") || lower.ends_with(".txt") || lower.ends_with(".tsv") ||
            arg.find_first_of("/\\") != std::string_view::npos;
 }

@@ -14,8 +14,8 @@ constexpr std::size_t kChunk = 1 << 16;
 
 // Converts `in` to `out`, reporting failures on err; the status as
 // runSheet's, and in `report` the line that says how it went.
-int convert(std::FILE *in, std::FILE *out, std::FILE *err, const sheet::SheetOptions &options,
-            Separators separators, const std::string &writtenTo, std::string &report)
+int convert(std::FILE *in, std::FILE *out, std::FILE *err, const sheet::SheetOptions &options, Separators separators,
+            const std::string &writtenTo, std::string &report)
 {
     sheet::SheetConverter converter(options, separators);
     std::string raw(kChunk, '\0');

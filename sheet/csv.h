@@ -52,8 +52,8 @@ private:
     std::array<bool, 256> m_stopsUnquoted{}; // the delimiter, CR, LF and the quote
     State m_state = State::CellStart;
     bool m_recordBegun = false;
-    std::string m_text;                    // the record's cells, one after another
-    std::vector<std::size_t> m_cellEnds;   // where each ends in m_text
+    std::string m_text;                  // the record's cells, one after another
+    std::vector<std::size_t> m_cellEnds; // where each ends in m_text
     std::vector<std::uint8_t> m_cellsPlain;
     bool m_cellPlain = true;
     Record m_record;

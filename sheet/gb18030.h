@@ -39,8 +39,8 @@ inline int gb18030Sequence(const unsigned char *bytes, std::size_t size)
     // The four-byte codes count on from 81 30 81 30: the first 39,420 stand
     // for the rest of the basic plane, those from 90 30 81 30 for the
     // supplementary planes; the codes between and beyond stand for nothing.
-    const unsigned long linear = (((first - 0x81) * 10ul + (second - 0x30)) * 126ul + (third - 0x81)) * 10ul +
-                                 (fourth - 0x30);
+    const unsigned long linear =
+        (((first - 0x81) * 10ul + (second - 0x30)) * 126ul + (third - 0x81)) * 10ul + (fourth - 0x30);
     if (linear <= 39419 || (linear >= 189000 && linear <= 189000 + 0xFFFFF))
         return 4;
     return -4;

@@ -151,8 +151,7 @@ void SheetConverter::readText(std::string_view text, bool final)
 }
 
 std::optional<std::size_t> SheetConverter::column(std::string_view option, const std::string &optionName,
-                                                  std::span<const std::string_view> headings,
-                                                  std::string_view role)
+                                                  std::span<const std::string_view> headings, std::string_view role)
 {
     if (!option.empty()) {
         for (std::size_t i = 0; i < m_headings.size(); ++i) {
@@ -235,8 +234,9 @@ void SheetConverter::row(const Record &record)
     for (std::size_t i = record.cells.size(); i < m_headings.size(); ++i)
         out += m_delimiter;
 
-    const bool blank = !record.tooLong && !record.unterminatedQuote &&
-                       std::all_of(record.cells.begin(), record.cells.end(), [](std::string_view c) { return c.empty(); });
+    const bool blank =
+        !record.tooLong && !record.unterminatedQuote &&
+        std::all_of(record.cells.begin(), record.cells.end(), [](std::string_view c) { return c.empty(); });
     if (blank) {
         ++m_summary.blank;
         out.append(1, m_delimiter).append(1, m_delimiter).append(kLineEnd);

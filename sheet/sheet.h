@@ -30,8 +30,7 @@ struct SheetOptions {
 inline constexpr std::array<std::string_view, 6> kIncomeHeadings{"个人收入", "应发工资", "应发合计",
                                                                  "应发金额", "税前工资", "税前收入"};
 inline constexpr std::array<std::string_view, 3> kInsuranceHeadings{"五险一金之和", "五险一金", "五险一金合计"};
-inline constexpr std::array<std::string_view, 4> kThresholdHeadings{"个税起征点", "起征点", "减除费用",
-                                                                    "费用扣除标准"};
+inline constexpr std::array<std::string_view, 4> kThresholdHeadings{"个税起征点", "起征点", "减除费用", "费用扣除标准"};
 
 // The three columns a result adds to every row.
 inline constexpr std::array<std::string_view, 3> kAddedHeadings{"税基", "应缴税额", "出错原因"};

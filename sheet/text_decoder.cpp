@@ -23,10 +23,7 @@ char fold(char c)
     return c == '_' ? '-' : c;
 }
 
-std::size_t utf8Length(unsigned char lead)
-{
-    return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 1;
-}
+std::size_t utf8Length(unsigned char lead) { return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 1; }
 
 // Whether the U+FFFD that decodeUtf8Sequence gave for `at` was in the text.
 bool isWrittenReplacement(const char *at, const char *end)

@@ -56,7 +56,7 @@ private:
 
     Encoding m_encoding;
     std::string m_held;
-    bool m_atStart = true;      // nothing but byte-order marks given out yet
+    bool m_atStart = true;       // nothing but byte-order marks given out yet
     bool m_sniffedStart = false; // the marks and NULs of the start looked at
     char16_t m_highSurrogate = 0;
     std::uint64_t m_replaced = 0;
