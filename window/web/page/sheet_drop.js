@@ -58,7 +58,8 @@
     if (!frame) return;
     var box = frame.getBoundingClientRect();
     section.style.left = box.left + window.scrollX + 'px';
-    section.style.top = box.bottom + window.scrollY + kGap + 'px';
+    var update = document.querySelector('.page-update'); // a new version's line, right below the window
+    section.style.top = box.bottom + window.scrollY + kGap + (update ? update.offsetHeight : 0) + 'px';
     section.style.width = box.width + 'px';
   }
 
