@@ -388,3 +388,21 @@ test('on a phone 375 pixels wide the whole window shows, smaller, its layout unc
   assert.deepEqual(await boxes(page), ['', '', '3500', '-3500', '0']);
   await done(page);
 });
+
+// A program that cannot start says so in the page, in words a user can act on.
+for (const [what, options, why] of [
+  ['its WebAssembly is missing (404)', {wasm: 404}, /WebAssembly 文件没有载入/],
+  ['the browser has no WebAssembly', {init: () => { delete window.WebAssembly; }}, /不支持 WebAssembly/],
+]) {
+  test(`when ${what}, the page says why and what to do`, async () => {
+    const page = await openPage(site.browser, site.origin, {held: true, ...options});
+    const note = page.locator('.page-failed[role=alert]');
+    await note.waitFor();
+    const text = await note.textContent();
+    assert.match(text, /^个人所得税计算器未能启动：/);
+    assert.match(text, why);
+    assert.match(text, /请重新加载本页.*请换用支持 WebAssembly 的浏览器/);
+    assert.equal(await page.locator(byId('主窗体')).getAttribute('inert'), '', 'the window left inert');
+    await page.context().close();
+  });
+}

@@ -77,9 +77,20 @@
     }
     serviced = true;
   });
+  // The worker is registered under its version's name, read from the
+  // server past every cache: a host that answers "not modified" for a file
+  // that was replaced by one as old (many do, going by the files' times)
+  // cannot keep an update from the browser.
   window.addEventListener('load', function () {
-    navigator.serviceWorker.register('sw.js').catch(function () {
-      // Without it the page still works; it needs the network to open.
+    if (!navigator.onLine) return;
+    fetch('sw.js', {cache: 'no-store'}).then(function (response) {
+      return response.ok ? response.text() : Promise.reject(new Error(String(response.status)));
+    }).then(function (worker) {
+      var version = /const CACHE = '([^']+)'/.exec(worker);
+      return navigator.serviceWorker.register('sw.js?' + (version ? version[1] : ''));
+    }).catch(function () {
+      // Offline, the version in hand goes on; without a worker the page
+      // still works, and needs the network to open.
     });
   });
 })();
