@@ -18,9 +18,10 @@ const kMakeSite = path.join(import.meta.dirname, '../../window/web/make_site.cma
 const kOld = '或把 CSV 文件拖到这里';
 const kNew = '或把 CSV 文件拖放到这里';
 
-function makeSite(folder, program) {
-  execFileSync(process.env.IITCALC_CMAKE || 'cmake', [`-DSITE=${folder}`, `-DBUILT=${program}`,
-    `-DPRERENDER=${process.env.IITCALC_PRERENDER}`, `-DNODE=${process.execPath}`, '-DVERSION=0', '-P', kMakeSite]);
+function makeSite(folder, page) {
+  execFileSync(process.env.IITCALC_CMAKE || 'cmake', [`-DSITE=${folder}`, `-DBUILT=${process.env.IITCALC_PROGRAM}`,
+    `-DPRERENDER=${process.env.IITCALC_PRERENDER}`, `-DNODE=${process.execPath}`, `-DPAGE=${page}`, '-DVERSION=0',
+    '-P', kMakeSite]);
 }
 
 async function pythonServer(root) {
@@ -37,14 +38,14 @@ async function pythonServer(root) {
 
 test('a new version arrives within two reloads, stays offline, and the open page says it is ready', async () => {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'iitcalc-update-'));
-  const program = path.join(folder, 'program');
-  fs.cpSync(process.env.IITCALC_PROGRAM, program, {recursive: true});
-  makeSite(path.join(folder, 'old'), program);
-  const script = path.join(program, 'iitcalc.js');
-  const text = fs.readFileSync(script, 'utf8');
+  const pageFiles = path.join(folder, 'page');
+  fs.cpSync(path.join(path.dirname(kMakeSite), 'page'), pageFiles, {recursive: true});
+  makeSite(path.join(folder, 'old'), pageFiles);
+  const index = path.join(pageFiles, 'index.html');
+  const text = fs.readFileSync(index, 'utf8');
   assert.ok(text.includes(kOld));
-  fs.writeFileSync(script, text.replace(kOld, kNew));
-  makeSite(path.join(folder, 'new'), program);
+  fs.writeFileSync(index, text.replace(kOld, kNew));
+  makeSite(path.join(folder, 'new'), pageFiles);
   const monthAgo = new Date(Date.now() - 30 * 24 * 3600 * 1000);
   for (const version of ['old', 'new']) {
     for (const name of fs.readdirSync(path.join(folder, version)))

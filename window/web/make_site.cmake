@@ -9,8 +9,12 @@
 # the window; its content security policy allows those inline parts by
 # their hashes. The worker lists every file with its SHA-256 and keeps them
 # in a cache named for the version and the page's content.
-#   cmake -DSITE=… -DBUILT=… -DPRERENDER=iitcalc-prerender.js -DNODE=node -DVERSION=… -P make_site.cmake
-set(page ${CMAKE_CURRENT_LIST_DIR}/page)
+#   cmake -DSITE=… -DBUILT=… -DPRERENDER=iitcalc-prerender.js -DNODE=node -DVERSION=… [-DPAGE=…] -P make_site.cmake
+# (PAGE: the page's own files from another folder than page/ here.)
+if(NOT PAGE)
+  set(PAGE ${CMAKE_CURRENT_LIST_DIR}/page)
+endif()
+set(page ${PAGE})
 set(root ${CMAKE_CURRENT_LIST_DIR}/../..)
 
 # A SHA-256 in hex as base64, as content security policy has it.

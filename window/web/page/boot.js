@@ -13,6 +13,17 @@
     if (button && button.id) early.clicks.push(button.id);
   }, true);
 
+  // A file let go on the page before the program is ready: the payroll-sheet
+  // control takes it once it is, and the browser does not open it instead.
+  ['dragover', 'drop'].forEach(function (type) {
+    document.addEventListener(type, function (event) {
+      if (early.ready || !event.dataTransfer || Array.prototype.indexOf.call(event.dataTransfer.types, 'Files') < 0) return;
+      event.preventDefault();
+      var target = event.target.closest && event.target.closest('.sheet-drop');
+      if (type === 'drop' && target && event.dataTransfer.files.length > 0) early.dropped = event.dataTransfer.files[0];
+    });
+  });
+
   function note(className, text) {
     var line = document.createElement('p');
     line.className = 'page-note ' + className;
