@@ -366,13 +366,23 @@ std::string WindowMarkup::css() const
     std::string out = self + "{width:" + px(width) + ";height:" + px(height) + ";font:" + cssFont(m_form->font) +
                       ";left:max(0px,round(down,(100% - " + px(width) + ")/2,1px));top:max(0px,round(down,(100% - " +
                       px(height) + ")/2,1px))}\n@media (max-width:" + px(width - 1) + "){" + self +
-                      "{left:0;transform:scale(calc(100vw / " + px(width) + "))}}\n";
+                      "{left:0;top:max(0px,round(down,(100% - round(up," + px(height) + " * 100vw / " + px(width) +
+                      ",1px))/2,1px));transform:scale(calc(100vw / " + px(width) + "))}}\n";
     for (const Control &control : m_controls)
         out += "#" + std::string(control.plan.record->name) + "{" + control.css + "}\n" + control.rules;
+    return out;
+}
+
+std::string WindowMarkup::stateCss() const
+{
+    std::string out;
     for (const Control &control : m_controls) {
         if (control.plan.record->kind == ControlKind::ScrollBar) {
-            out += "#" + std::string(control.plan.record->name) +
-                   "{--forms-steps:" + std::to_string(control.range.high - control.range.low + 1) + ";--forms-at:0}\n";
+            const int span = control.range.high - control.range.low;
+            char at[32];
+            std::snprintf(at, sizeof at, "%g", span > 0 ? static_cast<double>(control.value - control.range.low) / span : 0.0);
+            out += "#" + std::string(control.plan.record->name) + "{--forms-steps:" + std::to_string(span + 1) +
+                   ";--forms-at:" + at + "}";
         }
     }
     return out;

@@ -58,6 +58,9 @@ public:
     // centred as placeFrame() would, and narrowed to the viewport, until a
     // program places it.
     std::string css() const;
+    // The state the window is in beyond its markup, as CSS: each scroll
+    // bar's thumb. On one line.
+    std::string stateCss() const;
     // One letter a control, in layout order: what dom.js wires it as
     // (s scroll bar, p panel, b button, t text box, l label, a link, - line).
     std::string kinds() const;

@@ -86,7 +86,9 @@ file(READ ${page}/manifest.webmanifest text)
 string(REPLACE "\"iitcalc.svg\"" "\"${icon}\"" text "${text}")
 hashed_file(manifest webmanifest "${text}" manifest)
 
-# The window, as the program opens it: HTML on the first line, then CSS.
+# The window, as the program opens it: HTML on the first line, the CSS of
+# its state on the second, then the CSS of its layout -- which the program,
+# making the same, leaves as it is.
 execute_process(COMMAND ${NODE} --no-experimental-fetch ${PRERENDER} OUTPUT_VARIABLE window RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "iitcalc-prerender failed: ${failed}")
@@ -94,11 +96,15 @@ endif()
 string(FIND "${window}" "\n" end)
 string(SUBSTRING "${window}" 0 ${end} window_html)
 math(EXPR end "${end} + 1")
+string(SUBSTRING "${window}" ${end} -1 window)
+string(FIND "${window}" "\n" end)
+string(SUBSTRING "${window}" 0 ${end} window_state)
+math(EXPR end "${end} + 1")
 string(SUBSTRING "${window}" ${end} -1 layout)
 
 file(READ ${root}/forms/web/forms.css styles)
 file(READ ${page}/page.css text)
-string(APPEND styles "${text}")
+string(APPEND styles "${text}${window_state}\n")
 file(READ ${page}/boot.js boot)
 csp_hash("${styles}" styles_hash)
 csp_hash("${layout}" layout_hash)
