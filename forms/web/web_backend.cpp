@@ -76,7 +76,7 @@ WebBackend::~WebBackend()
 
 val WebBackend::element(ControlIndex control) const
 {
-    return control < m_controls.size() ? m_controls[control].element : val::undefined();
+    return control < m_controls.size() ? m_elements[control + 1] : val::undefined();
 }
 
 void WebBackend::createWindow(const FormRecord &form, EventSink &sink)
@@ -95,7 +95,7 @@ void WebBackend::createControl(const ControlPlan &plan)
 {
     m_markup->createControl(plan);
     const ControlRecord &record = *plan.record;
-    m_controls.push_back({val::undefined(), &record, m_markup->font(plan.index),
+    m_controls.push_back({&record, m_markup->font(plan.index),
                           record.kind == ControlKind::TextBox ? m_markup->room(plan.index) : 0,
                           {}});
 }
@@ -113,13 +113,10 @@ void WebBackend::finishWindow(const WindowPlan &plan)
     // The window the page holds (written at build time) when it is there and
     // nobody's yet, else one made from the same markup: either way in one
     // call, the elements coming back in layout order after the window.
-    const val elements =
-        val::module_property("formsAdopt")(m_host, std::string(m_form->name), m_markup->html(), m_markup->css(),
-                                           m_markup->kinds(), names, m_serial);
+    m_elements = val::module_property("formsAdopt")(m_host, std::string(m_form->name), m_markup->html(),
+                                                    m_markup->css(), m_markup->kinds(), names, m_serial);
     m_markup.reset();
-    m_window = elements[0];
-    for (std::size_t i = 0; i < m_controls.size(); ++i)
-        m_controls[i].element = elements[i + 1];
+    m_window = m_elements[0];
     m_catchUp = true;
     document().set("title", std::u16string(m_form->caption));
 }
@@ -151,7 +148,7 @@ void WebBackend::centreAndShow()
     place();
     // The focus stays where the user put it before the program was ready.
     val::module_property("formsFocusFirst")(m_window,
-                                            m_firstFocus ? m_controls.at(*m_firstFocus).element : val::undefined());
+                                            m_firstFocus ? element(*m_firstFocus) : val::undefined());
     pageEvent("activate");
 }
 
@@ -162,6 +159,7 @@ void WebBackend::destroyWindow()
     m_shown = false;
     m_catchUp = false;
     m_controls.clear();
+    m_elements = val::undefined();
     m_firstFocus.reset();
     // An error report the window owns goes with it.
     if (!m_window.isUndefined())
@@ -171,12 +169,12 @@ void WebBackend::destroyWindow()
 
 std::u16string WebBackend::text(ControlIndex box) const
 {
-    return m_controls.at(box).element["value"].as<std::u16string>();
+    return element(box)["value"].as<std::u16string>();
 }
 
 void WebBackend::setText(ControlIndex box, std::u16string_view text)
 {
-    m_controls.at(box).element.set("value", std::u16string(text));
+    element(box).set("value", std::u16string(text));
     updateTip(box, text);
 }
 
@@ -185,38 +183,38 @@ void WebBackend::updateTip(ControlIndex box, std::u16string_view shown)
     Control &control = m_controls.at(box);
     const auto tip = control.tip.update(shown, web::textWidth(shown, control.font), control.room);
     if (tip && !tip->empty())
-        control.element.set("title", *tip);
+        element(box).set("title", *tip);
     else if (tip)
-        control.element.call<void>("removeAttribute", std::string("title"));
+        element(box).call<void>("removeAttribute", std::string("title"));
 }
 
 void WebBackend::showTextFromStart(ControlIndex box)
 {
-    Control &control = m_controls.at(box);
-    if (control.tip.fits())
+    if (m_controls.at(box).tip.fits())
         return;
-    control.element.call<void>("setSelectionRange", 0, 0);
-    control.element.set("scrollLeft", 0);
+    val input = element(box);
+    input.call<void>("setSelectionRange", 0, 0);
+    input.set("scrollLeft", 0);
 }
 
 void WebBackend::setScrollRange(ControlIndex bar, ScrollRange range)
 {
-    m_controls.at(bar).element["formsScroll"].call<void>("setRange", range.low, range.high);
+    element(bar)["formsScroll"].call<void>("setRange", range.low, range.high);
 }
 
 std::int16_t WebBackend::scrollValue(ControlIndex bar) const
 {
-    return static_cast<std::int16_t>(m_controls.at(bar).element["formsScroll"].call<int>("value"));
+    return static_cast<std::int16_t>(element(bar)["formsScroll"].call<int>("value"));
 }
 
 void WebBackend::setScrollValue(ControlIndex bar, std::int16_t value)
 {
-    m_controls.at(bar).element["formsScroll"].call<void>("setValue", value);
+    element(bar)["formsScroll"].call<void>("setValue", value);
 }
 
 void WebBackend::moveTop(ControlIndex control, float twips)
 {
-    m_controls.at(control).element["style"].set("top", px(twipsToPixels(twips)));
+    element(control)["style"].set("top", px(twipsToPixels(twips)));
 }
 
 void WebBackend::showMessage(std::string_view text, MessageKind kind)
@@ -231,7 +229,7 @@ bool WebBackend::followLink(ControlIndex control, std::u16string_view address)
 {
     if (control >= m_controls.size() || m_clicking != control || !m_controls[control].record->link)
         return false;
-    m_controls[control].element.set("href", std::u16string(address));
+    element(control).set("href", std::u16string(address));
     m_controls[control].follow = true;
     return true;
 }
@@ -267,7 +265,7 @@ bool WebBackend::domEvent(unsigned window, ControlIndex control, std::string_vie
     } else if (what == "move") {
         m_sink->controlEvent(control, Event::MouseMove);
     } else if (what == "input") {
-        updateTip(control, target.element["value"].as<std::u16string>());
+        updateTip(control, element(control)["value"].as<std::u16string>());
     } else if (what == "press") {
         target.follow = false;
         target.click.pressed(mouseButton(a), b >= 2);

@@ -70,7 +70,6 @@ public:
 
 private:
     struct Control {
-        emscripten::val element;
         const ControlRecord *record;
         std::string font; // CSS font shorthand
         int room;         // a box's, for its text, in CSS pixels
@@ -92,6 +91,8 @@ private:
     bool m_catchUp = false; // what was done before the window was ready
     std::unique_ptr<web::WindowMarkup> m_markup; // while the window is built
     std::vector<Control> m_controls;
+    // The window, then its controls in layout order, in one JavaScript array.
+    emscripten::val m_elements = emscripten::val::undefined();
     std::optional<ControlIndex> m_firstFocus;
     std::optional<ControlIndex> m_clicking; // the label whose Click is running
 };
