@@ -144,7 +144,8 @@
   }
 
   // The window from its markup (forms/web/markup.h): the one the page holds
-  // when it is there and not yet taken, else a new one in `host`, with its
+  // when it is there and not yet taken, else a new one first in `host` (where
+  // the page has it), with its
   // places where the page's own differ (the browser's fonts measured other
   // than the estimate the page was built with). Every control wired; the
   // window and the controls back, in layout order. What was typed in the
@@ -153,8 +154,8 @@
   Module['formsAdopt'] = function (host, id, html, css, kinds, names, serial) {
     var frame = document.getElementById(id);
     if (!frame || frame.formsTaken || !host.contains(frame)) {
-      host.insertAdjacentHTML('beforeend', html);
-      frame = host.lastElementChild;
+      host.insertAdjacentHTML('afterbegin', html);
+      frame = host.firstElementChild;
     }
     frame.formsTaken = true;
     // From here on a click is the program's own, not one to keep for later.

@@ -77,6 +77,7 @@ test('start, Calculate, a tax base with no bracket, and Clear back to a fresh wi
   const old = await page.$(byId('个人收入'));
   await page.click(byId('清空按钮'));
   assert.equal(await old.evaluate((box) => box.isConnected), false, 'the old window is gone');
+  assert.equal(await page.evaluate(() => document.body.firstElementChild.id), '主窗体', 'the new one where it was');
   assert.deepEqual(await boxes(page), ['', '', '3500', '', '']);
   assert.equal(await panelTop(page), '0px');
   assert.equal(await scrollPosition(page), 0);
