@@ -401,7 +401,6 @@ void MarkupBackend::createWindow(const FormRecord &form, EventSink &sink)
     m_sink = &sink;
     m_markup.createWindow(form);
     m_texts.assign(form.controls.size(), {});
-    m_ranges.assign(form.controls.size(), {});
     m_values.assign(form.controls.size(), 0);
 }
 
@@ -421,7 +420,6 @@ void MarkupBackend::setText(ControlIndex box, std::u16string_view text)
 
 void MarkupBackend::setScrollRange(ControlIndex bar, ScrollRange range)
 {
-    m_ranges.at(bar) = range;
     m_values.at(bar) = clampTo(range, m_values.at(bar));
     m_markup.setScrollRange(bar, range);
 }

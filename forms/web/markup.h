@@ -12,7 +12,6 @@
 #include "forms/input.h"
 
 #include <functional>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -116,7 +115,6 @@ private:
     WindowMarkup m_markup;
     EventSink *m_sink = nullptr;
     std::vector<std::u16string> m_texts;
-    std::vector<ScrollRange> m_ranges;
     std::vector<std::int16_t> m_values;
 };
 
