@@ -53,24 +53,17 @@
     var high = 0;
     var value = 0;
     var drag = null;
-    function part(className, parent) {
-      var element = document.createElement('div');
-      element.className = className;
-      element.setAttribute('aria-hidden', 'true');
-      parent.append(element);
-      return element;
-    }
-    var up = part('forms-arrow forms-up', bar);
-    var track = part('forms-track', bar);
-    var thumb = part('forms-thumb', track);
-    var down = part('forms-arrow forms-down', bar);
+    var up = bar.querySelector('.forms-up');
+    var track = bar.querySelector('.forms-track');
+    var thumb = bar.querySelector('.forms-thumb');
+    var down = bar.querySelector('.forms-down');
 
     function clamp(position) { return Math.max(low, Math.min(high, position)); }
+    // The thumb's size and place are forms.css's, from these two.
     function drawThumb(position) {
       var span = high - low;
-      var length = 'max(8px, ' + (100 / (span + 1)) + '%)';
-      thumb.style.height = length;
-      thumb.style.top = span > 0 ? 'calc((100% - ' + length + ') * ' + (position - low) / span + ')' : '0px';
+      bar.style.setProperty('--forms-steps', span + 1);
+      bar.style.setProperty('--forms-at', span > 0 ? (position - low) / span : 0);
     }
     function draw() {
       if (!drag) drawThumb(value);
@@ -84,7 +77,6 @@
       setValue: function (position) { value = clamp(position); draw(); },
       setRange: function (newLow, newHigh) { low = newLow; high = newHigh; value = clamp(value); draw(); }
     };
-    draw();
 
     up.addEventListener('mousedown', function (event) { if (event.button === 0) ask(0); });
     down.addEventListener('mousedown', function (event) { if (event.button === 0) ask(1); });
@@ -125,9 +117,7 @@
     });
   }
 
-  Module['formsWireWindow'] = function (frame, serial) { wireWheel(frame, serial); };
-
-  Module['formsWire'] = function (element, kind, serial, index) {
+  function wire(element, kind, serial, index) {
     element.formsIndex = index;
     function report(what, a, b) {
       return Module['formsEvent'](serial, index, what, a | 0, b | 0);
@@ -151,6 +141,73 @@
     } else if (kind === 'scrollbar') {
       wireScrollBar(element, report);
     }
+  }
+
+  // The window from its markup (forms/web/markup.h): the one the page holds
+  // when it is there and not yet taken, else a new one first in `host` (where
+  // the page has it), with its
+  // places where the page's own differ (the browser's fonts measured other
+  // than the estimate the page was built with). Every control wired; the
+  // window and the controls back, in layout order. What was typed in the
+  // page's window before now is noted, for formsCatchUp.
+  var kKinds = {s: 'scrollbar', p: 'panel', b: 'button', t: 'textbox', l: 'label', a: 'link', '-': 'line'};
+  Module['formsAdopt'] = function (host, id, html, css, kinds, names, serial) {
+    var frame = document.getElementById(id);
+    if (!frame || frame.formsTaken || !host.contains(frame)) {
+      host.insertAdjacentHTML('afterbegin', html);
+      frame = host.firstElementChild;
+    }
+    frame.formsTaken = true;
+    // From here on a click is the program's own, not one to keep for later.
+    if (window['iitcalcEarly']) window['iitcalcEarly'].ready = true;
+    var layout = document.getElementById('forms-layout');
+    if (!layout || layout.textContent !== css) {
+      var sheet = new CSSStyleSheet();
+      sheet.replaceSync(css);
+      document.adoptedStyleSheets = [sheet];
+    }
+    wireWheel(frame, serial);
+    var elements = [frame];
+    frame.formsTyped = [];
+    names.split('\n').forEach(function (name, index) {
+      var element = document.getElementById(name);
+      wire(element, kKinds[kinds[index]], serial, index);
+      if (element.tagName === 'INPUT' && element.value !== element.defaultValue)
+        frame.formsTyped.push([element, element.value]);
+      elements.push(element);
+    });
+    return elements;
+  };
+
+  Module['formsPlace'] = function (frame, left, top, transform) {
+    frame.style.left = left;
+    frame.style.top = top;
+    frame.style.transform = transform;
+  };
+
+  Module['formsFocusFirst'] = function (frame, first) {
+    if (first && !frame.contains(document.activeElement)) first.focus({preventScroll: true});
+  };
+
+  // Once the window has run Activate: the text typed before it was ready
+  // back over what Activate wrote, then the buttons clicked before it was
+  // ready (the page's start script kept them) clicked, in order.
+  Module['formsCatchUp'] = function (frame) {
+    var early = window['iitcalcEarly'];
+    var typed = frame.formsTyped || [];
+    frame.formsTyped = [];
+    var clicks = early ? early.clicks.splice(0) : [];
+    if (!typed.length && !clicks.length) return;
+    queueMicrotask(function () {
+      typed.forEach(function (entry) {
+        entry[0].value = entry[1];
+        entry[0].dispatchEvent(new Event('input', {bubbles: true}));
+      });
+      clicks.forEach(function (id) {
+        var button = document.getElementById(id);
+        if (button) button.click();
+      });
+    });
   };
 
   Module['formsWatchPage'] = function () {

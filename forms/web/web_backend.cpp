@@ -14,16 +14,10 @@
 namespace iitcalc::forms {
 
 using emscripten::val;
-using web::createElement;
 using web::document;
 using web::px;
 
 namespace {
-
-// A box's sunken border and the padding inside it, either side: the room
-// left for its text follows from its width without asking the browser.
-constexpr int kBoxBorder = 2;
-constexpr int kBoxPadding = 2;
 
 std::vector<WebBackend *> &liveBackends()
 {
@@ -35,25 +29,6 @@ unsigned nextSerial()
 {
     static unsigned serial = 0;
     return ++serial;
-}
-
-const char *kindName(const ControlRecord &record)
-{
-    switch (record.kind) {
-    case ControlKind::ScrollBar:
-        return "scrollbar";
-    case ControlKind::PictureBox:
-        return "panel";
-    case ControlKind::CommandButton:
-        return "button";
-    case ControlKind::TextBox:
-        return "textbox";
-    case ControlKind::Label:
-        return record.link ? "link" : "label";
-    case ControlKind::Line:
-        break;
-    }
-    return "line";
 }
 
 MouseButton mouseButton(int domButton) { return domButton == 0 ? MouseButton::Left : MouseButton::Other; }
@@ -101,7 +76,7 @@ WebBackend::~WebBackend()
 
 val WebBackend::element(ControlIndex control) const
 {
-    return control < m_controls.size() ? m_controls[control].element : val::undefined();
+    return control < m_controls.size() ? m_elements[control + 1] : val::undefined();
 }
 
 void WebBackend::createWindow(const FormRecord &form, EventSink &sink)
@@ -110,62 +85,40 @@ void WebBackend::createWindow(const FormRecord &form, EventSink &sink)
     m_form = &form;
     m_sink = &sink;
     m_serial = nextSerial();
-    m_window = createElement("main");
-    m_window.set("id", std::string(form.name));
-    m_window.set("className", std::string("forms-window"));
-    val style = m_window["style"];
-    style.set("width", px(twipsToPixels(form.clientWidth)));
-    style.set("height", px(twipsToPixels(form.clientHeight)));
-    style.set("font", web::cssFont(form.font));
-    // Laid out, so that text can be measured, but not seen until shown.
-    style.set("visibility", std::string("hidden"));
-    document().set("title", std::u16string(form.caption));
-    m_host.call<void>("append", m_window);
-    val::module_property("formsWireWindow")(m_window, m_serial);
+    m_markup = std::make_unique<web::WindowMarkup>(web::browserMeasure());
+    m_markup->createWindow(form);
     m_controls.clear();
     m_controls.reserve(form.controls.size());
 }
 
 void WebBackend::createControl(const ControlPlan &plan)
 {
+    m_markup->createControl(plan);
     const ControlRecord &record = *plan.record;
-    std::string font = web::cssFont(record.font ? *record.font : m_form->font);
-    val element = web::createControlElement(plan, font);
-    int room = 0;
-    if (record.kind == ControlKind::TextBox) {
-        element["style"].set("borderWidth", px(kBoxBorder));
-        element["style"].set("padding", "0 " + px(kBoxPadding));
-        room = pixelRect(record).width - 2 * (kBoxBorder + kBoxPadding);
-    }
-    if (!record.scrolledBy.empty()) {
-        for (const Control &other : m_controls) {
-            if (other.record->name == record.scrolledBy)
-                other.element.call<void>("setAttribute", std::string("aria-controls"), std::string(record.name));
-        }
-    }
-    (plan.parent ? m_controls.at(*plan.parent).element : m_window).call<void>("append", element);
-    val::module_property("formsWire")(element, std::string(kindName(record)), m_serial, plan.index);
-    m_controls.push_back({element, &record, std::move(font), room, {}});
+    m_controls.push_back({&record, m_markup->font(plan.index),
+                          record.kind == ControlKind::TextBox ? m_markup->room(plan.index) : 0,
+                          {}});
 }
 
 void WebBackend::finishWindow(const WindowPlan &plan)
 {
-    int depth = 0;
-    for (const ControlIndex control : plan.backToFront)
-        m_controls.at(control).element["style"].set("zIndex", ++depth);
-    // Assistive technology reads the document in its order; Tab goes by
-    // tabindex. Moving each control to its parent's end puts them in order.
-    for (const ControlIndex control : plan.readingOrder) {
-        const val element = m_controls.at(control).element;
-        element["parentNode"].call<void>("append", element);
-    }
-    int tabIndex = 0;
-    for (const ControlIndex control : plan.tabOrder)
-        m_controls.at(control).element.set("tabIndex", ++tabIndex);
+    m_markup->finishWindow(plan);
     // The caption labels name their boxes through the plan's accessible
     // names: a <label for> would also move the focus on a click, which a
     // caption label never does.
     m_firstFocus = plan.tabOrder.empty() ? std::nullopt : std::optional(plan.tabOrder.front());
+    std::string names;
+    for (const Control &control : m_controls)
+        names.append(names.empty() ? "" : "\n").append(control.record->name);
+    // The window the page holds (written at build time) when it is there and
+    // nobody's yet, else one made from the same markup: either way in one
+    // call, the elements coming back in layout order after the window.
+    m_elements = val::module_property("formsAdopt")(m_host, std::string(m_form->name), m_markup->html(),
+                                                    m_markup->css(), m_markup->kinds(), names, m_serial);
+    m_markup.reset();
+    m_window = m_elements[0];
+    m_catchUp = true;
+    document().set("title", std::u16string(m_form->caption));
 }
 
 void WebBackend::place()
@@ -181,26 +134,21 @@ void WebBackend::place()
     const double scale = viewWidth > 0 && viewWidth < width ? static_cast<double>(viewWidth) / width : 1.0;
     const PixelPoint corner = placeFrame({0, 0, viewWidth, viewHeight}, static_cast<int>(std::ceil(width * scale)),
                                          static_cast<int>(std::ceil(height * scale)));
-    val style = m_window["style"];
-    style.set("left", px(corner.x));
-    style.set("top", px(corner.y));
     char transform[32] = "none";
     if (scale < 1.0)
         std::snprintf(transform, sizeof transform, "scale(%.6f)", scale);
-    style.set("transform", std::string(transform));
+    val::module_property("formsPlace")(m_window, px(corner.x), px(corner.y), std::string(transform));
 }
 
 void WebBackend::centreAndShow()
 {
     if (m_window.isUndefined())
         return;
-    m_window["style"].set("visibility", std::string());
+    m_shown = true;
     place();
-    if (m_firstFocus) {
-        val options = val::object();
-        options.set("preventScroll", true);
-        m_controls.at(*m_firstFocus).element.call<void>("focus", options);
-    }
+    // The focus stays where the user put it before the program was ready.
+    val::module_property("formsFocusFirst")(m_window,
+                                            m_firstFocus ? element(*m_firstFocus) : val::undefined());
     pageEvent("activate");
 }
 
@@ -208,7 +156,10 @@ void WebBackend::destroyWindow()
 {
     m_sink = nullptr;
     m_serial = 0;
+    m_shown = false;
+    m_catchUp = false;
     m_controls.clear();
+    m_elements = val::undefined();
     m_firstFocus.reset();
     // An error report the window owns goes with it.
     if (!m_window.isUndefined())
@@ -218,12 +169,12 @@ void WebBackend::destroyWindow()
 
 std::u16string WebBackend::text(ControlIndex box) const
 {
-    return m_controls.at(box).element["value"].as<std::u16string>();
+    return element(box)["value"].as<std::u16string>();
 }
 
 void WebBackend::setText(ControlIndex box, std::u16string_view text)
 {
-    m_controls.at(box).element.set("value", std::u16string(text));
+    element(box).set("value", std::u16string(text));
     updateTip(box, text);
 }
 
@@ -232,38 +183,38 @@ void WebBackend::updateTip(ControlIndex box, std::u16string_view shown)
     Control &control = m_controls.at(box);
     const auto tip = control.tip.update(shown, web::textWidth(shown, control.font), control.room);
     if (tip && !tip->empty())
-        control.element.set("title", *tip);
+        element(box).set("title", *tip);
     else if (tip)
-        control.element.call<void>("removeAttribute", std::string("title"));
+        element(box).call<void>("removeAttribute", std::string("title"));
 }
 
 void WebBackend::showTextFromStart(ControlIndex box)
 {
-    Control &control = m_controls.at(box);
-    if (control.tip.fits())
+    if (m_controls.at(box).tip.fits())
         return;
-    control.element.call<void>("setSelectionRange", 0, 0);
-    control.element.set("scrollLeft", 0);
+    val input = element(box);
+    input.call<void>("setSelectionRange", 0, 0);
+    input.set("scrollLeft", 0);
 }
 
 void WebBackend::setScrollRange(ControlIndex bar, ScrollRange range)
 {
-    m_controls.at(bar).element["formsScroll"].call<void>("setRange", range.low, range.high);
+    element(bar)["formsScroll"].call<void>("setRange", range.low, range.high);
 }
 
 std::int16_t WebBackend::scrollValue(ControlIndex bar) const
 {
-    return static_cast<std::int16_t>(m_controls.at(bar).element["formsScroll"].call<int>("value"));
+    return static_cast<std::int16_t>(element(bar)["formsScroll"].call<int>("value"));
 }
 
 void WebBackend::setScrollValue(ControlIndex bar, std::int16_t value)
 {
-    m_controls.at(bar).element["formsScroll"].call<void>("setValue", value);
+    element(bar)["formsScroll"].call<void>("setValue", value);
 }
 
 void WebBackend::moveTop(ControlIndex control, float twips)
 {
-    m_controls.at(control).element["style"].set("top", px(twipsToPixels(twips)));
+    element(control)["style"].set("top", px(twipsToPixels(twips)));
 }
 
 void WebBackend::showMessage(std::string_view text, MessageKind kind)
@@ -278,7 +229,7 @@ bool WebBackend::followLink(ControlIndex control, std::u16string_view address)
 {
     if (control >= m_controls.size() || m_clicking != control || !m_controls[control].record->link)
         return false;
-    m_controls[control].element.set("href", std::u16string(address));
+    element(control).set("href", std::u16string(address));
     m_controls[control].follow = true;
     return true;
 }
@@ -314,7 +265,7 @@ bool WebBackend::domEvent(unsigned window, ControlIndex control, std::string_vie
     } else if (what == "move") {
         m_sink->controlEvent(control, Event::MouseMove);
     } else if (what == "input") {
-        updateTip(control, target.element["value"].as<std::u16string>());
+        updateTip(control, element(control)["value"].as<std::u16string>());
     } else if (what == "press") {
         target.follow = false;
         target.click.pressed(mouseButton(a), b >= 2);
@@ -340,10 +291,14 @@ void WebBackend::pageEvent(std::string_view what)
 {
     if (what == "resize") {
         place();
-    } else if (what == "activate" && m_sink && !m_window.isUndefined() &&
-               m_window["style"]["visibility"].as<std::string>().empty() &&
+    } else if (what == "activate" && m_sink && m_shown &&
                document()["visibilityState"].as<std::string>() == "visible") {
         m_sink->windowActivated();
+        // What the user did before the program was ready: the text typed
+        // stays (over what Activate wrote), the buttons pressed are pressed
+        // now, once this event is over.
+        if (std::exchange(m_catchUp, false) && !m_window.isUndefined())
+            val::module_property("formsCatchUp")(m_window);
     }
 }
 

@@ -2,9 +2,11 @@
 
 #include "forms/backend.h"
 #include "forms/controls.h"
+#include "forms/web/markup.h"
 
 #include <emscripten/val.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,7 +16,9 @@ namespace iitcalc::forms {
 
 class Form;
 
-// The forms backend in a web page, over the DOM. The window is one element
+// The forms backend in a web page, over the DOM. The window's elements are
+// made from the markup of forms/web/markup.h in one piece -- or are already
+// in the page, written there when it was built, and taken over. The window is one element
 // of fixed size in CSS pixels (15 twips to one, so the browser's zoom and
 // devicePixelRatio scale it), placed by placeFrame() in the viewport and
 // scaled down as a whole where the viewport is narrower. Controls are real
@@ -66,7 +70,6 @@ public:
 
 private:
     struct Control {
-        emscripten::val element;
         const ControlRecord *record;
         std::string font; // CSS font shorthand
         int room;         // a box's, for its text, in CSS pixels
@@ -84,7 +87,12 @@ private:
     const FormRecord *m_form = nullptr;
     EventSink *m_sink = nullptr;
     unsigned m_serial = 0; // of the window shown, 0 for none
+    bool m_shown = false;
+    bool m_catchUp = false; // what was done before the window was ready
+    std::unique_ptr<web::WindowMarkup> m_markup; // while the window is built
     std::vector<Control> m_controls;
+    // The window, then its controls in layout order, in one JavaScript array.
+    emscripten::val m_elements = emscripten::val::undefined();
     std::optional<ControlIndex> m_firstFocus;
     std::optional<ControlIndex> m_clicking; // the label whose Click is running
 };

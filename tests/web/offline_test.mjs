@@ -2,33 +2,24 @@
 // calculates with the server gone, through its service worker; the browser
 // finds it installable; it keeps no cookies and nothing typed.
 //   IITCALC_SITE=build/web/site node tests/web/offline_test.mjs
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { launch, launchProfile, openPage, serve, waitReady } from './support.mjs';
+import { launchProfile, openPage, useSite, waitReady } from './support.mjs';
 
-let server;
-let browser;
-before(async () => {
-  server = await serve(process.env.IITCALC_SITE);
-  browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-  server?.close();
-});
+const site = useSite();
 
 test('after the first visit the page opens and calculates with the network off', async () => {
-  const page = await openPage(browser, server.origin);
+  const page = await openPage(site.browser, site.origin);
   await page.evaluate(() => navigator.serviceWorker.ready);
   await page.waitForFunction(() => navigator.serviceWorker.controller !== null);
   await page.fill('[id="个人收入"]', '10000'); // typed, and then forgotten
 
-  server.down = true;
+  site.server.down = true;
   await page.context().setOffline(true);
-  const asked = server.requests.length;
+  const asked = site.server.requests.length;
   await page.reload();
   await waitReady(page);
-  assert.equal(server.requests.length, asked, 'nothing reached the server');
+  assert.equal(site.server.requests.length, asked, 'nothing reached the server');
   assert.equal(await page.inputValue('[id="个人收入"]'), '', 'nothing typed came back');
   await page.fill('[id="个人收入"]', '10000');
   await page.fill('[id="五险一金之和"]', '1000');
@@ -41,21 +32,25 @@ test('after the first visit the page opens and calculates with the network off',
   assert.deepEqual(stored, [0, 0, 0, 0], 'local, session, IndexedDB, other caches');
   assert.deepEqual(page.problems.filter((text) => !/ERR_INTERNET_DISCONNECTED/.test(text)), []);
   assert.deepEqual(page.foreign, []);
-  server.down = false;
+  site.server.down = false;
   await page.context().close();
 });
 
 test('the browser finds the page installable, with its icon', async () => {
   const profile = await launchProfile();
-  const page = await profile.newPage();
-  await page.goto(server.origin + '/');
-  await waitReady(page);
-  const cdp = await profile.newCDPSession(page);
-  const {installabilityErrors} = await cdp.send('Page.getInstallabilityErrors');
-  assert.deepEqual(installabilityErrors, []);
-  const manifest = await cdp.send('Page.getAppManifest');
-  assert.deepEqual(manifest.errors, []);
-  const icon = await page.evaluate(async () => (await fetch('iitcalc.svg')).headers.get('content-type'));
-  assert.equal(icon, 'image/svg+xml');
-  await profile.remove();
+  try {
+    const page = await profile.newPage();
+    await page.goto(site.origin + '/');
+    await waitReady(page);
+    const cdp = await profile.newCDPSession(page);
+    const {installabilityErrors} = await cdp.send('Page.getInstallabilityErrors');
+    assert.deepEqual(installabilityErrors, []);
+    const manifest = await cdp.send('Page.getAppManifest');
+    assert.deepEqual(manifest.errors, []);
+    const icon = await page.evaluate(async () =>
+      (await fetch(document.querySelector('link[rel=icon]').href)).headers.get('content-type'));
+    assert.equal(icon, 'image/svg+xml');
+  } finally {
+    await profile.remove();
+  }
 });

@@ -10,8 +10,9 @@ python3 - "$zip" "iitcalc-$version-web" "$build/site/sw.js" <<'PY'
 import re, sys, zipfile
 zip_path, folder, worker = sys.argv[1:]
 names = sorted(zipfile.ZipFile(zip_path).namelist())
-cached = re.search(r"const FILES = \[(.*)\];", open(worker, encoding="utf-8").read()).group(1)
-expected = sorted(f"{folder}/{name}" for name in re.findall(r"'([^']+)'", cached) if name != "./")
+cached = re.search(r"const FILES = \[(.*?)\];", open(worker, encoding="utf-8").read(), re.S).group(1)
+expected = [f"{folder}/{name}" for name in re.findall(r"\['([^']+)', '[0-9a-f]{64}'\]", cached) if name != "./"]
+expected.append(f"{folder}/index.html")
 expected.append(f"{folder}/sw.js")
 expected.sort()
 files = [name for name in names if not name.endswith("/")]

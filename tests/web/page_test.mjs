@@ -1,28 +1,20 @@
 // The window in a real browser (Debian's Chromium, headless): what only a
 // browser shows -- places in CSS pixels at several devicePixelRatios, focus
 // and the keyboard, the scroll bar, the link, the error dialog, what
-// assistive technology is told, a phone's width. The window's logic itself is
-// tested on the in-memory backend.
+// assistive technology is told, a phone's width -- and the window as the
+// page holds it before the program has started, and what is done there. The
+// window's logic itself is tested on the in-memory backend.
 //   IITCALC_SITE=build/web/site node tests/web/page_test.mjs
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { kPanelFrame, launch, layout, openPage, px, serve } from './support.mjs';
+import { kPanelFrame, layout, openPage, px, useSite } from './support.mjs';
 
-let server;
-let browser;
-before(async () => {
-  server = await serve(process.env.IITCALC_SITE);
-  browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-  server?.close();
-});
+const site = useSite();
 
 const kBoxes = ['个人收入', '五险一金之和', '个税起征点', '税基', '应缴税额'];
 const boxes = (page) => page.evaluate((ids) => ids.map((id) => document.getElementById(id).value), kBoxes);
 const focused = (page) => page.evaluate(() => document.activeElement.id);
-const panelTop = (page) => page.evaluate(() => document.getElementById('大图框').style.top);
+const panelTop = (page) => page.evaluate(() => getComputedStyle(document.getElementById('大图框')).top);
 const scrollPosition = (page) => page.evaluate(() => Number(document.getElementById('滚动条').getAttribute('aria-valuenow')));
 const byId = (id) => `[id="${id}"]`;
 
@@ -37,9 +29,9 @@ async function done(page, expectedAway = []) {
 const kWindow = layout()[0];
 const kControls = layout().slice(1);
 
-for (const scale of [1, 1.25, 2]) {
-  test(`every control stands where the layout puts it, at devicePixelRatio ${scale}`, async () => {
-    const page = await openPage(browser, server.origin, {scale});
+for (const [scale, held] of [[1, true], [1, false], [1.25, false], [2, false], [2, true]]) {
+  test(`every control stands where the layout puts it, at devicePixelRatio ${scale}${held ? ', before the program has started' : ''}`, async () => {
+    const page = await openPage(site.browser, site.origin, {scale, held});
     const places = await page.evaluate((names) => {
       const window = document.getElementById('主窗体').getBoundingClientRect();
       return [[window.width, window.height]].concat(names.map((name) => {
@@ -57,12 +49,13 @@ for (const scale of [1, 1.25, 2]) {
     });
     // One pinned, against a change of rounding: the notice.
     assert.deepEqual(places[1 + kControls.findIndex((control) => control.name === 'Label57')], [58, 258, 465, 41]);
+    if (held) await page.release();
     await done(page);
   });
 }
 
 test('start, Calculate, a tax base with no bracket, and Clear back to a fresh window', async () => {
-  const page = await openPage(browser, server.origin);
+  const page = await openPage(site.browser, site.origin);
   assert.deepEqual(await boxes(page), ['', '', '3500', '', '']);
   assert.equal(await focused(page), '大图框');
   assert.equal(await panelTop(page), '0px');
@@ -84,6 +77,7 @@ test('start, Calculate, a tax base with no bracket, and Clear back to a fresh wi
   const old = await page.$(byId('个人收入'));
   await page.click(byId('清空按钮'));
   assert.equal(await old.evaluate((box) => box.isConnected), false, 'the old window is gone');
+  assert.equal(await page.evaluate(() => document.body.firstElementChild.id), '主窗体', 'the new one where it was');
   assert.deepEqual(await boxes(page), ['', '', '3500', '', '']);
   assert.equal(await panelTop(page), '0px');
   assert.equal(await scrollPosition(page), 0);
@@ -98,7 +92,7 @@ for (const [locale, threshold, base, tax] of [
   ['zh-CN', '35,00', '', ''], // grouping in the wrong place: a type mismatch
 ]) {
   test(`under ${locale} the threshold ${threshold} gives ${base || 'an error'}`, async () => {
-    const page = await openPage(browser, server.origin, {locale});
+    const page = await openPage(site.browser, site.origin, {locale});
     await page.fill(byId('个人收入'), '10000');
     await page.fill(byId('五险一金之和'), '1000');
     await page.fill(byId('个税起征点'), threshold);
@@ -110,7 +104,7 @@ for (const [locale, threshold, base, tax] of [
 }
 
 test('Activate runs once per opening, not when the page comes back to the front', async () => {
-  const page = await openPage(browser, server.origin);
+  const page = await openPage(site.browser, site.origin);
   await page.fill(byId('个税起征点'), '4000');
   const other = await page.context().newPage();
   await other.bringToFront();
@@ -124,7 +118,7 @@ test('Activate runs once per opening, not when the page comes back to the front'
 });
 
 test('a bad threshold: the error in a modal dialog, every field kept, the focus back where it was', async () => {
-  const page = await openPage(browser, server.origin);
+  const page = await openPage(site.browser, site.origin);
   await page.fill(byId('个人收入'), '10000');
   await page.fill(byId('个税起征点'), '');
   await page.click(byId('计算按钮'));
@@ -148,14 +142,46 @@ test('a bad threshold: the error in a modal dialog, every field kept, the focus 
   await done(page);
 });
 
-test('the keyboard: Tab walks the layout\'s order, Enter presses a button, Enter in a box and Escape do nothing', async () => {
-  const page = await openPage(browser, server.origin);
+async function tabWalk(page) {
+  await page.focus(byId('大图框'));
   const walked = [];
   for (let i = 0; i < 8; ++i) {
     await page.keyboard.press('Tab');
     walked.push(await focused(page));
   }
   assert.deepEqual(walked, ['个税起征点', '五险一金之和', '个人收入', '税基', '应缴税额', '清空按钮', '计算按钮', '滚动条']);
+}
+
+test('before the program has started, Tab walks the layout\'s order', async () => {
+  const page = await openPage(site.browser, site.origin, {held: true});
+  await tabWalk(page);
+  await page.release();
+  await done(page);
+});
+
+// What is done in the window before the program is ready is not lost: the
+// text typed stays (over the 3500 of Activate), a button clicked is pressed.
+for (const {typed, click, expected} of [
+  {typed: {个人收入: '10000', 五险一金之和: '1000', 个税起征点: '4000'}, click: '计算按钮', expected: ['10000', '1000', '4000', '5000', '445']},
+  {typed: {个人收入: '10000'}, click: '计算按钮', expected: ['10000', '', '3500', '6500', '745']},
+  {typed: {个人收入: '10000'}, click: '清空按钮', expected: ['', '', '3500', '', '']},
+  {typed: {五险一金之和: '1000'}, click: null, expected: ['', '1000', '3500', '', '']},
+]) {
+  test(`before the program is ready: ${Object.keys(typed).join('、')} typed, ${click ?? 'nothing'} clicked`, async () => {
+    const page = await openPage(site.browser, site.origin, {held: true});
+    for (const [id, text] of Object.entries(typed)) await page.fill(byId(id), text);
+    if (click) await page.click(byId(click));
+    await page.release();
+    await page.waitForFunction((want) => ['个人收入', '五险一金之和', '个税起征点', '税基', '应缴税额']
+      .map((id) => document.getElementById(id).value).join('|') === want, expected.join('|'), {timeout: 3000}).catch(() => {});
+    assert.deepEqual(await boxes(page), expected);
+    await done(page);
+  });
+}
+
+test('the keyboard: Tab walks the layout\'s order, Enter presses a button, Enter in a box and Escape do nothing', async () => {
+  const page = await openPage(site.browser, site.origin);
+  await tabWalk(page);
   // Past the scroll bar the walk leaves the page: the link, a label, is no stop.
   await page.keyboard.press('Tab');
   assert.equal(await focused(page), '', 'a stop after the scroll bar');
@@ -188,7 +214,7 @@ test('the keyboard: Tab walks the layout\'s order, Enter presses a button, Enter
 });
 
 test('the scroll bar: steps of one, the panel 500 twips a step, a drag moves nothing until let go', async () => {
-  const page = await openPage(browser, server.origin);
+  const page = await openPage(site.browser, site.origin);
   const steps = [
     ['.forms-down', 1], ['.forms-down', 2], ['.forms-up', 1], ['.forms-up', 0], ['.forms-up', 0],
   ];
@@ -262,7 +288,7 @@ test('the scroll bar: steps of one, the panel 500 twips a step, a drag moves not
 });
 
 test('the link: opens its address in a new tab once a click and once a double-click, the hand over it alone', async () => {
-  const page = await openPage(browser, server.origin);
+  const page = await openPage(site.browser, site.origin);
   const opened = [];
   page.context().on('page', (tab) => opened.push(tab));
   const link = page.locator(byId('主页'));
@@ -290,7 +316,7 @@ test('the link: opens its address in a new tab once a click and once a double-cl
 });
 
 test('the tool tip of a box shows the whole text only while it does not fit', async () => {
-  const page = await openPage(browser, server.origin);
+  const page = await openPage(site.browser, site.origin);
   await page.fill(byId('个人收入'), '123456789012345678');
   await page.click(byId('计算按钮'));
   const base = await page.inputValue(byId('税基'));
@@ -312,13 +338,13 @@ test('the tool tip of a box shows the whole text only while it does not fit', as
 });
 
 test('assistive technology: every control named, with its role, in reading order', async () => {
-  const page = await openPage(browser, server.origin);
+  const page = await openPage(site.browser, site.origin);
   const cdp = await page.context().newCDPSession(page);
   const {nodes} = await cdp.send('Accessibility.getFullAXTree');
   const byNode = new Map(nodes.map((node) => [node.nodeId, node]));
   const seen = [];
-  // Roles and names as a reader meets them; the text of a button or a link
-  // is its name.
+  // Roles and names as a reader meets them; the text of a button, a link or
+  // a heading is its name.
   (function walk(node, named) {
     if (!node) return;
     const role = node.role?.value;
@@ -326,12 +352,12 @@ test('assistive technology: every control named, with its role, in reading order
       seen.push(`${role} ${node.name?.value ?? ''}`.trim());
     else if (role === 'StaticText' && !named)
       seen.push(`text ${node.name?.value}`);
-    for (const child of node.childIds || []) walk(byNode.get(child), named || role === 'button' || role === 'link');
+    for (const child of node.childIds || []) walk(byNode.get(child), named || ['button', 'link', 'heading'].includes(role));
   })(nodes[0], false);
   assert.deepEqual(seen, [
     'main',
     'group 计算器面板',
-    'text 个人所得税计算器', 'text 原始数据区', 'text 计算结果区',
+    'heading 个人所得税计算器', 'text 原始数据区', 'text 计算结果区',
     'text 个人收入', 'textbox 个人收入', 'text 税基', 'textbox 税基',
     'text 五险一金之和', 'textbox 五险一金之和', 'text 应缴税额', 'textbox 应缴税额',
     'text 个税起征点', 'textbox 个税起征点', 'text 3500',
@@ -348,7 +374,7 @@ test('assistive technology: every control named, with its role, in reading order
 });
 
 test('on a phone 375 pixels wide the whole window shows, smaller, its layout unchanged', async () => {
-  const page = await openPage(browser, server.origin, {viewport: {width: 375, height: 667}, scale: 2, mobile: true});
+  const page = await openPage(site.browser, site.origin, {viewport: {width: 375, height: 667}, scale: 2, mobile: true});
   const [window, button, viewWidth] = await page.evaluate(() => [
     document.getElementById('主窗体').getBoundingClientRect().toJSON(),
     document.getElementById('计算按钮').getBoundingClientRect().toJSON(),
@@ -363,3 +389,21 @@ test('on a phone 375 pixels wide the whole window shows, smaller, its layout unc
   assert.deepEqual(await boxes(page), ['', '', '3500', '-3500', '0']);
   await done(page);
 });
+
+// A program that cannot start says so in the page, in words a user can act on.
+for (const [what, options, why] of [
+  ['its WebAssembly is missing (404)', {wasm: 404}, /WebAssembly 文件没有载入/],
+  ['the browser has no WebAssembly', {init: () => { delete window.WebAssembly; }}, /不支持 WebAssembly/],
+]) {
+  test(`when ${what}, the page says why and what to do`, async () => {
+    const page = await openPage(site.browser, site.origin, {held: true, ...options});
+    const note = page.locator('.page-failed[role=alert]');
+    await note.waitFor();
+    const text = await note.textContent();
+    assert.match(text, /^个人所得税计算器未能启动：/);
+    assert.match(text, why);
+    assert.match(text, /请重新加载本页.*请换用支持 WebAssembly 的浏览器/);
+    assert.equal(await page.locator(byId('主窗体')).getAttribute('inert'), '', 'the window left inert');
+    await page.context().close();
+  });
+}

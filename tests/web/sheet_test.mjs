@@ -5,24 +5,15 @@
 // sheet of 100,000 rows goes through in pieces, with progress, the window
 // answering a click meanwhile.
 //   IITCALC_SITE=build/web/site IITCALC_CLI=build/web/cli/iitcalc-cli.js node tests/web/sheet_test.mjs
-import { after, before, test } from 'node:test';
+import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { launch, openPage, serve } from './support.mjs';
+import { openPage, useSite } from './support.mjs';
 
-let server;
-let browser;
-before(async () => {
-  server = await serve(process.env.IITCALC_SITE);
-  browser = await launch();
-});
-after(async () => {
-  await browser?.close();
-  server?.close();
-});
+const site = useSite();
 
 // What iitcalc-cli --csv writes for `bytes` under zh_CN, as the page runs in zh-CN.
 function cli(bytes) {
@@ -98,12 +89,12 @@ const kSheets = [
 
 for (const {what, put, name, bytes, shown, result, row} of kSheets) {
   test(what, async () => {
-    const page = await openPage(browser, server.origin, {locale: 'zh-CN'});
+    const page = await openPage(site.browser, site.origin, {locale: 'zh-CN'});
     await page.evaluate(() => navigator.serviceWorker.ready); // its files fetched
-    const asked = server.requests.length;
+    const asked = site.server.requests.length;
     await put(page, name, bytes);
     await finished(page);
-    assert.equal(server.requests.length, asked, 'nothing sent or fetched');
+    assert.equal(site.server.requests.length, asked, 'nothing sent or fetched');
     assert.deepEqual(await status(page), shown);
     const expected = cli(bytes);
     if (!result) {
@@ -122,7 +113,7 @@ for (const {what, put, name, bytes, shown, result, row} of kSheets) {
 }
 
 test('the control: below the window wherever it goes, a labelled file input the keyboard reaches, a polite status', async () => {
-  const page = await openPage(browser, server.origin, {locale: 'zh-CN'});
+  const page = await openPage(site.browser, site.origin, {locale: 'zh-CN'});
   for (const width of [800, 375]) {
     await page.setViewportSize({width, height: 600});
     const [frame, control] = await page.evaluate(() => [document.getElementById('主窗体'),
@@ -154,7 +145,7 @@ function bigSheet(rows) {
 test('100,000 rows in pieces: progress shown, a click on 计算 answered meanwhile, the CLI\'s bytes', async () => {
   const rows = 100000;
   const bytes = bigSheet(rows);
-  const page = await openPage(browser, server.origin, {locale: 'zh-CN'});
+  const page = await openPage(site.browser, site.origin, {locale: 'zh-CN'});
   // A slower machine, so that the run outlasts a click.
   const cdp = await page.context().newCDPSession(page);
   await cdp.send('Emulation.setCPUThrottlingRate', {rate: 4});
@@ -203,7 +194,7 @@ test('100,000 rows in pieces: progress shown, a click on 计算 answered meanwhi
 // The second file starts while the first is under way; were the first not
 // stopped it would end first and show its result before the second's.
 test('a file chosen while another runs takes its place: only its result shown and offered', async () => {
-  const page = await openPage(browser, server.origin, {locale: 'zh-CN'});
+  const page = await openPage(site.browser, site.origin, {locale: 'zh-CN'});
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'iitcalc-sheet-'));
   const bytes = bigSheet(100000);
   for (const name of ['一月.csv', '二月.csv']) fs.writeFileSync(path.join(folder, name), bytes);

@@ -7,6 +7,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { execFileSync } from 'node:child_process';
+import { after, before } from 'node:test';
 import { chromium } from 'playwright-core';
 
 const kTypes = {
@@ -75,9 +76,29 @@ export async function launchProfile() {
   return context;
 }
 
+// The built site served and a browser, for the tests of one file: `site.origin`
+// and `site.browser` once the tests run, `site.server` to see what it was asked.
+export function useSite() {
+  const site = {};
+  before(async () => {
+    site.server = await serve(process.env.IITCALC_SITE);
+    site.origin = site.server.origin;
+    site.browser = await launch();
+  });
+  after(async () => {
+    await site.browser?.close();
+    site.server?.close();
+  });
+  return site;
+}
+
 // A fresh page of the site (a new profile each time), waited for until the
 // window is up and has run Activate. `problems` collects console errors and
 // uncaught exceptions; `foreign` every request that left the page's origin.
+// With `held`, the program's WebAssembly is held back: the page is returned
+// with the window as the page holds it, before the program runs, and
+// `page.release()` lets the program start. With `wasm` (a status), the
+// WebAssembly is answered with that instead.
 export async function openPage(browser, origin, options = {}) {
   const context = await browser.newContext({
     viewport: options.viewport || {width: 800, height: 600},
@@ -85,8 +106,25 @@ export async function openPage(browser, origin, options = {}) {
     isMobile: options.mobile || false,
     hasTouch: options.mobile || false,
     locale: options.locale || 'en-US',
+    bypassCSP: options.bypassCSP || false,
   });
+  if (options.init) await context.addInitScript(options.init);
   const page = await context.newPage();
+  const held = [];
+  let released = false;
+  if (options.held || options.wasm) {
+    await page.route('**/*.wasm', (route) => {
+      if (options.wasm) route.fulfill({status: options.wasm, body: ''});
+      else if (released) route.continue();
+      else held.push(route);
+    });
+  }
+  page.release = async () => {
+    while (!held.length) await page.waitForTimeout(10);
+    released = true;
+    await Promise.all(held.splice(0).map((route) => route.continue()));
+    await waitReady(page);
+  };
   page.setDefaultTimeout(5000);
   page.problems = [];
   page.foreign = [];
@@ -98,12 +136,13 @@ export async function openPage(browser, origin, options = {}) {
     if (!request.url().startsWith(origin + '/')) page.foreign.push(request.url());
   });
   await page.goto(origin + '/');
-  await waitReady(page);
+  if (!options.held && !options.wasm) await waitReady(page);
   return page;
 }
 
+// The program has opened its window (and run Activate, the page visible).
 export function waitReady(page) {
-  return page.waitForFunction(() => document.getElementById('个税起征点')?.value === '3500', null, {timeout: 10000});
+  return page.waitForFunction(() => performance.getEntriesByName('iitcalc-ready').length > 0, null, {timeout: 10000});
 }
 
 // The window's layout as the program has it (iitcalc-places --twips under

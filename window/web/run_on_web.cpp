@@ -26,11 +26,10 @@ int runOnWeb()
         offerSheetDrop();
         return 0;
     } catch (const std::exception &error) {
-        const val document = val::global("document");
-        val note = document.call<val>("createElement", std::string("p"));
-        note.set("className", std::string("page-note"));
-        note.set("textContent", std::u16string(kTitle) + u"无法启动：" + fromUtf8(error.what()));
-        document["body"].call<void>("append", note);
+        // The page's start script says so, with what to do.
+        const val failed = val::global("iitcalcFailed");
+        if (failed.typeOf().as<std::string>() == "function")
+            failed(u"窗口无法建立（" + fromUtf8(error.what()) + u"）");
         return 1;
     }
 }

@@ -15,10 +15,9 @@
   var running = 0; // the run under way: a newer file stops an older one
   var resultUrl = '';
 
-  function add(parent, tag, className, text) {
+  function add(parent, tag, text) {
     var element = document.createElement(tag);
-    if (className) element.className = className;
-    if (text) element.textContent = text;
+    element.textContent = text;
     parent.append(element);
     return element;
   }
@@ -58,8 +57,10 @@
     if (!frame) return;
     var box = frame.getBoundingClientRect();
     section.style.left = box.left + window.scrollX + 'px';
-    section.style.top = box.bottom + window.scrollY + kGap + 'px';
+    var update = document.querySelector('.page-update'); // a new version's line, right below the window
+    section.style.top = box.bottom + window.scrollY + kGap + (update ? update.offsetHeight : 0) + 'px';
     section.style.width = box.width + 'px';
+    section.style.visibility = 'visible';
   }
 
   function take(sheet, parts) {
@@ -87,7 +88,7 @@
 
   function show(lines) {
     status.replaceChildren();
-    lines.forEach(function (line) { add(status, 'span', '', line); });
+    lines.forEach(function (line) { add(status, 'span', line); });
   }
 
   async function calculate(file) {
@@ -146,26 +147,16 @@
     }
   }
 
-  // Called by the program once the window is up (offerSheetDrop).
+  // Called by the program once the window is up (offerSheetDrop): the
+  // control is in the page already (index.html), and takes files from now
+  // on -- and the one chosen or dropped before.
   Module['sheetDropOffer'] = function () {
-    section = add(document.body, 'section', 'sheet-drop');
-    section.setAttribute('aria-label', '工资表');
-    var zone = add(section, 'div', 'sheet-zone');
-    var choose = add(zone, 'label', 'sheet-choose');
-    var input = add(choose, 'input');
-    input.type = 'file';
-    input.accept = '.csv,text/csv';
-    // Named once: the reader meets a button, not the words and a button.
-    input.setAttribute('aria-label', '计算工资表…');
-    add(choose, 'span', '', '计算工资表…').setAttribute('aria-hidden', 'true');
-    add(zone, 'span', 'sheet-hint', '或把 CSV 文件拖到这里。文件只在本机计算，不上传。');
-    progress = add(section, 'progress');
-    progress.setAttribute('aria-label', '计算进度');
-    progress.hidden = true;
-    status = add(section, 'p', 'sheet-status');
-    status.setAttribute('role', 'status');
-    download = add(section, 'a', 'sheet-download');
-    download.hidden = true;
+    section = document.querySelector('.sheet-drop');
+    if (!section) return;
+    var input = section.querySelector('input[type=file]');
+    progress = section.querySelector('progress');
+    status = section.querySelector('.sheet-status');
+    download = section.querySelector('.sheet-download');
 
     input.addEventListener('change', function () {
       if (input.files.length > 0) calculate(input.files[0]);
@@ -198,5 +189,9 @@
     });
     window.addEventListener('resize', place);
     place();
+    var early = window['iitcalcEarly'];
+    var before = input.files.length > 0 ? input.files[0] : early && early.dropped;
+    if (before) calculate(before);
+    input.value = '';
   };
 })();
