@@ -206,12 +206,12 @@ void WindowMarkup::createControl(const ControlPlan &plan)
     } else if (record.kind == ControlKind::Label) {
         const bool lines = record.caption.find(u'\n') != std::u16string_view::npos;
         const int pitch = record.lineHeight > 0 ? twipsToPixels(record.lineHeight)
-                          : lines             ? m_measure.lineSpacing(control.font)
-                                              : 0;
+                          : lines               ? m_measure.lineSpacing(control.font)
+                                                : 0;
         // Only a centred line, or the background behind one, depends on
         // how wide the text is.
-        const bool measured = record.alignment == TextAlignment::Centre ||
-                              record.background == LabelBackground::BehindText;
+        const bool measured =
+            record.alignment == TextAlignment::Centre || record.background == LabelBackground::BehindText;
         const auto measure = [&](std::u16string_view line) {
             return measured ? m_measure.width(line, control.font) : 0;
         };
@@ -299,8 +299,8 @@ void WindowMarkup::element(std::string &out, ControlIndex index) const
     case ControlKind::ScrollBar:
         attributes += " class=\"forms-scrollbar\" role=\"scrollbar\" aria-orientation=\"vertical\" aria-label=\"" +
                       name + "\" aria-valuenow=\"" + std::to_string(control.value) + "\" aria-valuemin=\"" +
-                      std::to_string(control.range.low) + "\" aria-valuemax=\"" +
-                      std::to_string(control.range.high) + "\"";
+                      std::to_string(control.range.low) + "\" aria-valuemax=\"" + std::to_string(control.range.high) +
+                      "\"";
         break;
     case ControlKind::PictureBox:
         attributes += " class=\"forms-panel\" role=\"group\" aria-label=\"" + name + "\"";
@@ -380,7 +380,8 @@ std::string WindowMarkup::stateCss() const
         if (control.plan.record->kind == ControlKind::ScrollBar) {
             const int span = control.range.high - control.range.low;
             char at[32];
-            std::snprintf(at, sizeof at, "%g", span > 0 ? static_cast<double>(control.value - control.range.low) / span : 0.0);
+            std::snprintf(at, sizeof at, "%g",
+                          span > 0 ? static_cast<double>(control.value - control.range.low) / span : 0.0);
             out += "#" + std::string(control.plan.record->name) + "{--forms-steps:" + std::to_string(span + 1) +
                    ";--forms-at:" + at + "}";
         }

@@ -94,7 +94,10 @@ private:
 // window on. Events never come.
 class MarkupBackend final : public Backend {
 public:
-    explicit MarkupBackend(Measure measure = estimatedMeasure()) : m_markup(std::move(measure)) {}
+    explicit MarkupBackend(Measure measure = estimatedMeasure())
+        : m_markup(std::move(measure))
+    {
+    }
     const WindowMarkup &markup() const { return m_markup; }
 
     void createWindow(const FormRecord &form, EventSink &sink) override;

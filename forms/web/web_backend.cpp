@@ -95,7 +95,8 @@ void WebBackend::createControl(const ControlPlan &plan)
 {
     m_markup->createControl(plan);
     const ControlRecord &record = *plan.record;
-    m_controls.push_back({&record, m_markup->font(plan.index),
+    m_controls.push_back({&record,
+                          m_markup->font(plan.index),
                           record.kind == ControlKind::TextBox ? m_markup->room(plan.index) : 0,
                           {}});
 }
@@ -147,8 +148,7 @@ void WebBackend::centreAndShow()
     m_shown = true;
     place();
     // The focus stays where the user put it before the program was ready.
-    val::module_property("formsFocusFirst")(m_window,
-                                            m_firstFocus ? element(*m_firstFocus) : val::undefined());
+    val::module_property("formsFocusFirst")(m_window, m_firstFocus ? element(*m_firstFocus) : val::undefined());
     pageEvent("activate");
 }
 
@@ -167,10 +167,7 @@ void WebBackend::destroyWindow()
     m_window = val::undefined();
 }
 
-std::u16string WebBackend::text(ControlIndex box) const
-{
-    return element(box)["value"].as<std::u16string>();
-}
+std::u16string WebBackend::text(ControlIndex box) const { return element(box)["value"].as<std::u16string>(); }
 
 void WebBackend::setText(ControlIndex box, std::u16string_view text)
 {

@@ -88,7 +88,7 @@ private:
     EventSink *m_sink = nullptr;
     unsigned m_serial = 0; // of the window shown, 0 for none
     bool m_shown = false;
-    bool m_catchUp = false; // what was done before the window was ready
+    bool m_catchUp = false;                      // what was done before the window was ready
     std::unique_ptr<web::WindowMarkup> m_markup; // while the window is built
     std::vector<Control> m_controls;
     // The window, then its controls in layout order, in one JavaScript array.
