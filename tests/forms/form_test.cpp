@@ -128,9 +128,11 @@ TEST(Plan, TheMainWindowsOrdersAndNames)
     std::map<std::string_view, std::string_view> buddies; // box: label
     for (const Buddy &buddy : plan.buddies)
         buddies[form.layout().controls[buddy.box].name] = form.layout().controls[buddy.label].name;
-    EXPECT_EQ(buddies, (std::map<std::string_view, std::string_view>{
-                           {"个人收入", "Label1"}, {"五险一金之和", "Label2"}, {"个税起征点", "Label3"},
-                           {"税基", "Label10"}, {"应缴税额", "Label43"}}));
+    EXPECT_EQ(buddies, (std::map<std::string_view, std::string_view>{{"个人收入", "Label1"},
+                                                                     {"五险一金之和", "Label2"},
+                                                                     {"个税起征点", "Label3"},
+                                                                     {"税基", "Label10"},
+                                                                     {"应缴税额", "Label43"}}));
 
     std::map<std::string_view, std::u16string_view> named;
     for (const ControlPlan &control : form.controlPlans())
@@ -162,8 +164,9 @@ protected:
         auto backend = std::make_unique<FakeBackend>();
         fake = backend.get();
         reports.clear();
-        auto form = std::make_unique<Form>(formOf(controls), std::move(bindings), std::move(backend),
-                                           [this](const RunTimeFailure &failure) { reports.push_back(failure.report()); });
+        auto form =
+            std::make_unique<Form>(formOf(controls), std::move(bindings), std::move(backend),
+                                   [this](const RunTimeFailure &failure) { reports.push_back(failure.report()); });
         form->show();
         return form;
     }
@@ -180,7 +183,8 @@ protected:
 
     std::unique_ptr<Form> open(Handler onClick, Handler onActivate = nothing)
     {
-        return build(controls, {{"button", Event::Click, std::move(onClick)}, {"form", Event::Activate, std::move(onActivate)}});
+        return build(controls,
+                     {{"button", Event::Click, std::move(onClick)}, {"form", Event::Activate, std::move(onActivate)}});
     }
 };
 
