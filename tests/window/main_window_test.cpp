@@ -330,6 +330,7 @@ TEST(PositionShowing, NearestPositionWhereAControlOutOfSightShowsWhole)
                         {0, 252, 1, 13, 0},      // the title, just gone
                         {500, 500, 2, 13, 1},    // its bottom at the window's top: out of sight
                         {9000, 270, 0, 20, 6},   // below the window: the first position that shows it whole
+                        {7240, 270, 0, 13, 2},   // ... its foot on the window's bottom edge
                         {9000, 270, 0, 5, 5},    // ... or as near as the range allows, partly
                         {100, 8000, 13, 13, {}}, // taller than the window and in sight
                         {100, 8000, 20, 20, 16}, // ... out of sight: part of it
