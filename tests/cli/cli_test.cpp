@@ -161,6 +161,8 @@ const ProgramRow kProgramRows[] = {
     {"batch_fields_read_in_part", {}, "12,345.67\t1,234.50\n10000\t1000\n1\t0元\n", 0,
      "12,345.67\t1,234.50\t3500\t-3489\t0\n" + kExampleRow + "1\t0元\t3500\t-3499\t0\n",
      "iitcalc-cli: 2 行的个人收入或五险一金之和只读了开头（第 1、3 行），如“12,345.67”读作 12；带千位分隔符的金额请用 --csv 读入\n"},
+    {"batch_names_five_lines_read_in_part", {}, repeated("1元\t0\n", 6), 0, repeated("1元\t0\t3500\t-3499\t0\n", 6),
+     "iitcalc-cli: 6 行的个人收入或五险一金之和只读了开头（第 1、2、3、4、5 行等），如“12,345.67”读作 12；带千位分隔符的金额请用 --csv 读入\n"},
     {"batch_utf16_malformed", {}, utf16(u"\xD800" u"1\t0\n") + "1", 1,
      "\xEF\xBF\xBD" "1\t0\t3500\t-3500\t0\n" "\xEF\xBF\xBD\t\t3500\t" + kNoTab + "\t\n",
      "iitcalc-cli: 1 行的个人收入或五险一金之和只读了开头（第 1 行），如“12,345.67”读作 12；带千位分隔符的金额请用 --csv 读入\n"},
@@ -178,6 +180,9 @@ const ProgramRow kProgramRows[] = {
      "\xEF\xBB\xBF" "应发工资,五险一金,税基,应缴税额,出错原因\r\n10000,1000,5500,545,\r\nabc,0,,,“应发工资”列不是金额\r\n"
      "10000,,,,这一行有 1 个单元格，表头有 2 个\r\n",
      "iitcalc-cli: 出错 2 行（第 3、4 行），原因见“出错原因”列\n"},
+    {"sheet_one_bad_row", {"--csv"}, "应发工资,五险一金\nx,0\n", 1,
+     "\xEF\xBB\xBF" "应发工资,五险一金,税基,应缴税额,出错原因\r\nx,0,,,“应发工资”列不是金额\r\n",
+     "iitcalc-cli: 出错 1 行（第 2 行），原因见“出错原因”列\n"},
     {"sheet_names_the_first_ten_failed_rows", {"--csv"}, "应发工资\n" + repeated("x\n", 11), 1,
      "\xEF\xBB\xBF" "应发工资,税基,应缴税额,出错原因\r\n" + repeated("x,,,“应发工资”列不是金额\r\n", 11),
      "iitcalc-cli: 注意：表头中没有五险一金列，五险一金按 0 计算（可用 --insurance=列名或列号 指明）\n"
