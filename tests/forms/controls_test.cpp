@@ -13,7 +13,7 @@
 namespace iitcalc::forms {
 namespace {
 
-TEST(TwipsToPixels, RoundsToNearestHalvesAwayFromZero)
+TEST(TwipsAndPointsToPixels, RoundToNearestHalvesAwayFromZero)
 {
     struct Row {
         double twips;
@@ -24,18 +24,10 @@ TEST(TwipsToPixels, RoundsToNearestHalvesAwayFromZero)
          {Row{1440, 96, 96}, Row{1440, 192, 192}, Row{-500, 96, -33}, Row{-500, 192, -67}, Row{7, 96, 0},
           Row{7.5, 96, 1}, Row{-7.5, 96, -1}, Row{8, 96, 1}, Row{500, 120, 42}, Row{6, 120, 1}, Row{-6, 120, -1}})
         EXPECT_EQ(twipsToPixels(row.twips, row.dpi), row.pixels) << row.twips << " twips at " << row.dpi << " dpi";
-}
-
-TEST(PointsToPixels, RoundsToNearestHalvesAwayFromZero)
-{
-    struct Row {
-        double points;
-        unsigned dpi;
-        int pixels;
-    };
+    // A point is 20 twips.
     for (const Row &row : {Row{9, 96, 12}, Row{9, 192, 24}, Row{10.5, 96, 14}, Row{7.875, 96, 11}, Row{7.5, 96, 10},
                            Row{9, 120, 15}, Row{10.5, 120, 18}, Row{0, 96, 0}})
-        EXPECT_EQ(pointsToPixels(row.points, row.dpi), row.pixels) << row.points << " points at " << row.dpi << " dpi";
+        EXPECT_EQ(pointsToPixels(row.twips, row.dpi), row.pixels) << row.twips << " points at " << row.dpi << " dpi";
 }
 
 TEST(PixelRect, RoundsEachFigureOnItsOwn)
@@ -141,6 +133,15 @@ TEST(LabelLines, PlacesEachLineAndItsBackgroundInsideTheLabel)
 
 TEST(AccessibleText, IsOneLine) { EXPECT_EQ(oneLine(u"本软件由\r\n欲知更多\n"), u"本软件由欲知更多"); }
 
+// Lines of forty 7s.
+std::u16string sevens(int lines)
+{
+    std::u16string tip;
+    for (int line = 0; line < lines; ++line)
+        tip += (line ? u"\n" : u"") + std::u16string(40, u'7');
+    return tip;
+}
+
 TEST(TipFor, ShowsWhatDoesNotFitInShortLinesAndCutsALongTextShort)
 {
     const std::u16string digits40(40, u'7');
@@ -158,27 +159,10 @@ TEST(TipFor, ShowsWhatDoesNotFitInShortLinesAndCutsALongTextShort)
         {"41 characters", digits40 + u"8", 410, digits40 + u"\n8"},
         {"a pair not split at a line end", std::u16string(39, u'7') + pair + u"8", 410,
          std::u16string(39, u'7') + u"\n" + pair + u"8"},
-        {"cut past 320 characters", std::u16string(40000, u'7'), 40000,
-         [&] {
-             std::u16string tip;
-             for (int line = 0; line < 8; ++line)
-                 tip += (line ? u"\n" : u"") + digits40;
-             return tip + u"…";
-         }()},
-        {"320 whole", std::u16string(320, u'7'), 3200,
-         [&] {
-             std::u16string tip;
-             for (int line = 0; line < 8; ++line)
-                 tip += (line ? u"\n" : u"") + digits40;
-             return tip;
-         }()},
+        {"cut past 320 characters", std::u16string(40000, u'7'), 40000, sevens(8) + u"…"},
+        {"320 whole", std::u16string(320, u'7'), 3200, sevens(8)},
         {"a pair not split at the cut", std::u16string(319, u'7') + pair + u"8", 3300,
-         [&] {
-             std::u16string tip;
-             for (int line = 0; line < 7; ++line)
-                 tip += digits40 + u"\n";
-             return tip + std::u16string(39, u'7') + u"…";
-         }()},
+         sevens(7) + u"\n" + std::u16string(39, u'7') + u"…"},
     };
     for (const Row &row : rows)
         EXPECT_EQ(tipFor(row.text, row.width, 117), row.tip) << row.name;

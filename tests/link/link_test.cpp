@@ -1,6 +1,5 @@
 #include "link/hyperlink.h"
 #include "link/recording/link_recorder.h"
-#include "tests/support/fake_window.h"
 
 #include <gtest/gtest.h>
 
@@ -48,20 +47,6 @@ TEST(OpenAddress, HandsOnlyAWebAddressToTheDesktop)
     EXPECT_FALSE(超级链接::openAddress(u"file:///etc/passwd"));
     EXPECT_TRUE(超级链接::openAddress(u"https://www.example.com/"));
     EXPECT_EQ(link_recorder::requests().openedAddresses, std::vector<std::u16string>{u"https://www.example.com/"});
-}
-
-class HomePage : public testing_support::FakeWindowTest {};
-
-TEST_F(HomePage, ADesktopThatFailsAfterTheClickGetsTheSameWarning)
-{
-    using window::kHomePage;
-    const std::vector<forms::FakeBackend::Message> warning{{window::homePageFailure(), forms::MessageKind::Warning}};
-    fake->click(kHomePage);
-    ASSERT_TRUE(link_recorder::requests().failedLater);
-    EXPECT_TRUE(fake->messages().empty());
-    link_recorder::requests().failedLater();
-    EXPECT_EQ(fake->messages(), warning);
-    EXPECT_TRUE(reports.empty());
 }
 
 } // namespace

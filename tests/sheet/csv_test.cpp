@@ -2,11 +2,11 @@
 // byte at a time.
 #include "sheet/csv.h"
 #include "tests/support/row_name.h"
+#include "tests/support/text.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -14,6 +14,7 @@ namespace iitcalc::sheet {
 namespace {
 
 using Cells = std::vector<std::string>;
+using testing_support::slurp;
 
 // Records as "cell|cell", with "!quote" or "!long" after one so flagged.
 std::vector<std::string> readAll(std::string_view text, char delimiter, bool byByte)
@@ -139,12 +140,6 @@ std::vector<std::vector<std::pair<std::string, std::string>>> parseCorpusJson(co
         }
     }
     return objects;
-}
-
-std::string slurp(const std::filesystem::path &path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 TEST(CsvSpectrum, ReadsEveryFileOfTheCorpusAsItsJsonSays)

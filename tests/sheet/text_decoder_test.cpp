@@ -3,6 +3,7 @@
 #include "sheet/text_decoder.h"
 #include "sheet/gb18030.h"
 #include "tests/support/row_name.h"
+#include "tests/support/text.h"
 
 #include <gtest/gtest.h>
 
@@ -21,15 +22,10 @@ struct DecoderRow {
 };
 IITCALC_PRINTABLE_ROW(DecoderRow)
 
+using testing_support::repeated;
+
 const std::string kFffd = "\xEF\xBF\xBD";
 const std::string kAscii(2000, 'a');
-std::string repeated(std::string_view text, int times)
-{
-    std::string all;
-    for (int i = 0; i < times; ++i)
-        all += text;
-    return all;
-}
 const std::string kTenE = repeated("é", 10);
 const std::string kTenMao = repeated("茅", 10);
 

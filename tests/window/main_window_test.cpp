@@ -1,24 +1,63 @@
 // The window's logic on the in-memory backend: what the user sees after each
 // action, with no display and no toolkit.
 #include "calc/run_time_error.h"
+#include "forms/fake/fake_backend.h"
+#include "forms/form.h"
 #include "forms/geometry.h"
-#include "tests/support/fake_window.h"
+#include "link/recording/link_recorder.h"
+#include "window/layout.h"
+#include "window/main_window.h"
 #include "window/scrolling.h"
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <limits>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <tuple>
+#include <vector>
 
 namespace iitcalc {
 namespace {
 
 using namespace window;
-using testing_support::kStartFields;
 
-class MainWindow : public testing_support::FakeWindowTest {};
+// The main window opened on the in-memory backend, as the program opens it,
+// with every run-time failure recorded instead of shown.
+class MainWindow : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        link_recorder::requests() = {};
+        open();
+    }
+    // A new window in place of the last, reporting to the given reporter.
+    void open(forms::ErrorReporter reporter = {})
+    {
+        auto backend = std::make_unique<forms::FakeBackend>();
+        fake = backend.get();
+        if (!reporter)
+            reporter = [this](const forms::RunTimeFailure &f) { reports.push_back(f.report()); };
+        form = std::make_unique<forms::Form>(mainFormLayout(), mainFormBindings(), std::move(backend),
+                                             std::move(reporter));
+        form->show();
+    }
+
+    std::u16string text(std::string_view box) const { return fake->control(box).text; }
+    std::vector<std::u16string> fieldTexts() const
+    {
+        return {text(kIncome), text(kInsurance), text(kThreshold), text(kTaxBase), text(kTaxPayable)};
+    }
+    std::int16_t scrollValue() const { return fake->control(kScrollBar).value; }
+    float panelTop() const { return fake->control(kPanel).top; }
+
+    forms::FakeBackend *fake = nullptr;
+    std::unique_ptr<forms::Form> form;
+    std::vector<std::string> reports;
+};
 
 // Where each control stands on a 96-dpi screen, in pixels of its parent's
 // client area (the panel's controls in the panel), as the window was drawn:
@@ -94,7 +133,7 @@ TEST_F(MainWindow, AFailureIsReportedOnceAndNothingChanges)
 TEST_F(MainWindow, OpensClearsAndReopensToTheSameState)
 {
     const auto expectStart = [&](const char *when) {
-        EXPECT_EQ(fieldTexts(), kStartFields) << when;
+        EXPECT_EQ(fieldTexts(), (std::vector<std::u16string>{u"", u"", u"3500", u"", u""})) << when;
         EXPECT_EQ(std::tuple(fake->control(kScrollBar).range.high, scrollValue(), panelTop(), form->top(kPanel)),
                   std::tuple(13, 0, 0.0f, 0.0f))
             << when;
@@ -124,7 +163,7 @@ TEST_F(MainWindow, OpensClearsAndReopensToTheSameState)
 #ifndef _WIN32 // Windows gives the separators of its regional settings, whatever the environment says
 // The threshold is read, and the results written, in the separators of the
 // locale the environment names at the window's first Calculate.
-TEST(MainWindowLocale, ReadsTheThresholdAndWritesTheResultsInTheUserLocale)
+TEST_F(MainWindow, ReadsTheThresholdAndWritesTheResultsInTheUserLocale)
 {
     struct Row {
         const char *locale;
@@ -139,17 +178,14 @@ TEST(MainWindowLocale, ReadsTheThresholdAndWritesTheResultsInTheUserLocale)
     const std::optional<std::string> kept = given ? std::optional<std::string>(given) : std::nullopt;
     for (const Row &row : rows) {
         setenv("LC_ALL", row.locale, 1);
-        auto backend = std::make_unique<forms::FakeBackend>();
-        forms::FakeBackend &fake = *backend;
-        std::vector<std::string> reports;
-        forms::Form form(mainFormLayout(), mainFormBindings(), std::move(backend),
-                         [&](const forms::RunTimeFailure &f) { reports.push_back(f.report()); });
-        form.show();
-        fake.type(kIncome, u"10000");
-        fake.type(kThreshold, row.threshold);
-        fake.click(kCalculateButton);
-        const std::vector<std::u16string> shown{fake.control(kTaxBase).text, fake.control(kTaxPayable).text};
-        EXPECT_EQ(shown, row.results.empty() ? std::vector<std::u16string>(2) : row.results) << row.locale;
+        open();
+        reports.clear();
+        fake->type(kIncome, u"10000");
+        fake->type(kThreshold, row.threshold);
+        fake->click(kCalculateButton);
+        EXPECT_EQ(std::vector({text(kTaxBase), text(kTaxPayable)}),
+                  row.results.empty() ? std::vector<std::u16string>(2) : row.results)
+            << row.locale;
         EXPECT_EQ(reports.size(), row.results.empty() ? 1u : 0u) << row.locale;
     }
     if (kept)
@@ -166,14 +202,10 @@ TEST_F(MainWindow, ReactivationAndAnErrorReportKeepATypedThreshold)
     EXPECT_EQ(text(kThreshold), u"4000");
 
     // A report that, like a message box, takes the focus and gives it back.
-    auto backend = std::make_unique<forms::FakeBackend>();
-    forms::FakeBackend *other = backend.get();
-    forms::Form reporting(mainFormLayout(), mainFormBindings(), std::move(backend),
-                          [&](const forms::RunTimeFailure &) { other->activate(); });
-    reporting.show();
-    other->type(kThreshold, u"4000x");
-    other->click(kCalculateButton);
-    EXPECT_EQ(other->control(kThreshold).text, u"4000x");
+    open([this](const forms::RunTimeFailure &) { fake->activate(); });
+    fake->type(kThreshold, u"4000x");
+    fake->click(kCalculateButton);
+    EXPECT_EQ(text(kThreshold), u"4000x");
 }
 
 TEST_F(MainWindow, TheLinkOpensTheHomePageOnEveryClickAndShowsTheHand)
@@ -192,14 +224,22 @@ TEST_F(MainWindow, TheLinkOpensTheHomePageOnEveryClickAndShowsTheHand)
     EXPECT_TRUE(fake->messages().empty());
 }
 
-TEST_F(MainWindow, AHomePageTheDesktopCannotOpenIsNamedForTheUser)
+TEST_F(MainWindow, AHomePageTheDesktopCannotOpenIsNamedForTheUserAtOnceOrLater)
 {
+    const std::vector<forms::FakeBackend::Message> warning{{"无法打开主页：这台电脑上没有可以打开网址的浏览器。\n"
+                                                            "请在浏览器的地址栏中输入 http://www.example.com 。",
+                                                            forms::MessageKind::Warning}};
     link_recorder::requests().desktopFails = true;
     fake->click(kHomePage);
-    EXPECT_EQ(fake->messages(),
-              (std::vector<forms::FakeBackend::Message>{{"无法打开主页：这台电脑上没有可以打开网址的浏览器。\n"
-                                                         "请在浏览器的地址栏中输入 http://www.example.com 。",
-                                                         forms::MessageKind::Warning}}));
+    EXPECT_EQ(fake->messages(), warning);
+    // A desktop that fails after the click has returned: the same words then.
+    link_recorder::requests() = {};
+    open();
+    fake->click(kHomePage);
+    ASSERT_TRUE(link_recorder::requests().failedLater);
+    EXPECT_TRUE(fake->messages().empty());
+    link_recorder::requests().failedLater();
+    EXPECT_EQ(fake->messages(), warning);
     EXPECT_TRUE(reports.empty());
     EXPECT_TRUE(fake->shown());
 }
@@ -214,6 +254,14 @@ TEST_F(MainWindow, WrittenTextsShowFromTheirStart)
 
 TEST_F(MainWindow, TabIntoAControlOutOfSightScrollsItIntoView)
 {
+    // The panel itself, from the scroll bar: wholly above the window at 13 it
+    // shows whole only at 0; at 12 its foot shows and nothing moves.
+    for (const auto &[from, to] : {std::pair(13, 0), std::pair(12, 12)}) {
+        fake->pressTab(false);
+        fake->scrollBy(kScrollBar, from - scrollValue());
+        fake->pressTab();
+        EXPECT_EQ(scrollValue(), to) << "from " << from;
+    }
     fake->scrollBy(kScrollBar, 13); // every control above the window's top
     // Threshold (top 1800) whole at 3; insurance (1320) still partly in
     // sight there; income (840) out of sight again, whole at 1.
@@ -282,6 +330,7 @@ TEST(PositionShowing, NearestPositionWhereAControlOutOfSightShowsWhole)
                         {0, 252, 1, 13, 0},      // the title, just gone
                         {500, 500, 2, 13, 1},    // its bottom at the window's top: out of sight
                         {9000, 270, 0, 20, 6},   // below the window: the first position that shows it whole
+                        {7240, 270, 0, 13, 2},   // ... its foot on the window's bottom edge
                         {9000, 270, 0, 5, 5},    // ... or as near as the range allows, partly
                         {100, 8000, 13, 13, {}}, // taller than the window and in sight
                         {100, 8000, 20, 20, 16}, // ... out of sight: part of it
