@@ -102,8 +102,9 @@ const std::string kExampleRow = "10000\t1000\t3500\t5500\t545\n";
 const std::string kNoTab = "没有 TAB：每行应为 个人收入<TAB>五险一金之和；逗号分隔的工资表请用 --csv";
 // 姓名,工号,应发工资,五险一金 / 张三,001,"12,345.67",1234.5 as a spreadsheet
 // on Chinese Windows saves it.
-const std::string kGbSheet = "\xD0\xD5\xC3\xFB,\xB9\xA4\xBA\xC5,\xD3\xA6\xB7\xA2\xB9\xA4\xD7\xCA,\xCE\xE5\xCF\xD5\xD2\xBB\xBD\xF0\r\n"
-                             "\xD5\xC5\xC8\xFD,001,\"12,345.67\",1234.5\r\n";
+const std::string kGbSheet =
+    "\xD0\xD5\xC3\xFB,\xB9\xA4\xBA\xC5,\xD3\xA6\xB7\xA2\xB9\xA4\xD7\xCA,\xCE\xE5\xCF\xD5\xD2\xBB\xBD\xF0\r\n"
+    "\xD5\xC5\xC8\xFD,001,\"12,345.67\",1234.5\r\n";
 const std::string kLongLine = "1\t0" + std::string((1 << 16) - 4, ' ');
 
 // clang-format off
@@ -253,7 +254,8 @@ TEST(SheetFile, WritesBesideTheSheetUnderANewName)
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     };
-    const std::string result = "\xEF\xBB\xBF" "应发工资,五险一金,税基,应缴税额,出错原因\r\n10000,1000,5500,545,\r\n";
+    const std::string result = "\xEF\xBB\xBF"
+                               "应发工资,五险一金,税基,应缴税额,出错原因\r\n10000,1000,5500,545,\r\n";
 
     EXPECT_EQ(runOn("工资表.csv"), 0);
     EXPECT_EQ(slurp(dir.path + "/工资表-个税.csv"), result);

@@ -115,10 +115,18 @@ std::vector<std::vector<std::pair<std::string, std::string>>> parseCorpusJson(co
                 continue;
             }
             switch (text[++i]) {
-            case 'n': value += '\n'; break;
-            case 'r': value += '\r'; break;
-            case 't': value += '\t'; break;
-            default: value += text[i]; break;
+            case 'n':
+                value += '\n';
+                break;
+            case 'r':
+                value += '\r';
+                break;
+            case 't':
+                value += '\t';
+                break;
+            default:
+                value += text[i];
+                break;
             }
         }
         ++i;

@@ -27,7 +27,8 @@ IITCALC_PRINTABLE_ROW(SheetRow)
 
 const std::string kHeader = "姓名,应发工资,五险一金";
 const std::string kAdded = ",税基,应缴税额,出错原因\r\n";
-const std::string kNoIncome = "表头中没有个人收入列（认得的列名：个人收入、应发工资、应发合计、应发金额、税前工资、税前收入）；表头的列：";
+const std::string kNoIncome =
+    "表头中没有个人收入列（认得的列名：个人收入、应发工资、应发合计、应发金额、税前工资、税前收入）；表头的列：";
 
 const std::string kNoInsurance = "表头中没有五险一金列，五险一金按 0 计算（可用 --insurance=列名或列号 指明）";
 

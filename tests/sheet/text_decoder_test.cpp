@@ -1,7 +1,7 @@
 // Bytes of every encoding a clerk's file comes in, decoded whole and a byte
 // at a time: the two must agree.
-#include "sheet/text_decoder.h"
 #include "sheet/gb18030.h"
+#include "sheet/text_decoder.h"
 #include "tests/support/row_name.h"
 #include "tests/support/text.h"
 
