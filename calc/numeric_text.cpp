@@ -362,13 +362,64 @@ bool groupsFit(Cursor<Unit> in, const Unit *end, char32_t grouping, std::size_t 
     return digits == locale.groupSize(0);
 }
 
+// An amount grouped as the locale groups it, in ASCII ("12,345.67", as
+// sheets have them): its canonical form is the text without the grouping
+// separators, read as it stands. False for anything else, a text grouped
+// otherwise included, which the strict conversion then decides.
+template <class Unit>
+bool readGroupedAsItStands(std::basic_string_view<Unit> text, char32_t decimal, const Separators &locale, double &value)
+{
+    constexpr std::size_t kLimit = 64;
+    const char32_t grouping = fold(locale.grouping);
+    if (text.size() > kLimit || grouping == 0 || grouping >= 0x80 || grouping == decimal)
+        return false;
+    std::array<char, kLimit> canonical;
+    std::size_t length = 0;
+    std::array<std::size_t, 8> groups; // digits in each, the leftmost first
+    std::size_t groupCount = 0;
+    std::size_t digits = 0;
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == Unit{'-'} || text[i] == Unit{'+'}))
+        canonical[length++] = static_cast<char>(text[i++]);
+    for (; i < text.size() && static_cast<char32_t>(text[i]) != decimal; ++i) {
+        const auto c = static_cast<char32_t>(text[i]);
+        if (isDigit(c)) {
+            canonical[length++] = static_cast<char>(c);
+            ++digits;
+        } else if (c == grouping && digits != 0 && groupCount + 1 < groups.size() && i + 1 < text.size() &&
+                   isDigit(static_cast<char32_t>(text[i + 1]))) {
+            groups[groupCount++] = digits;
+            digits = 0;
+        } else {
+            return false;
+        }
+    }
+    if (groupCount == 0)
+        return false;
+    groups[groupCount++] = digits;
+    // Each group right of the leftmost has the locale's size, counted from
+    // the decimal separator; the leftmost no more than its own.
+    for (std::size_t g = 0; g < groupCount; ++g) {
+        const std::size_t size = locale.groupSize(groupCount - 1 - g);
+        if (g == 0 ? groups[g] > size : groups[g] != size)
+            return false;
+    }
+    for (; i < text.size(); ++i) {
+        if (static_cast<char32_t>(text[i]) >= 0x80)
+            return false;
+        canonical[length++] = static_cast<char>(text[i]);
+    }
+    return readAsItStands(std::string_view(canonical.data(), length), decimal, value);
+}
+
 template <class Unit>
 Result<double> strictConversion(std::basic_string_view<Unit> text, const Separators &separators)
 {
     // A full-width separator stands for its ASCII form, whichever of the two
     // the locale names.
     const char32_t decimal = fold(separators.decimal);
-    if (double plain = 0; readAsItStands(text, decimal, plain)) {
+    if (double plain = 0;
+        readAsItStands(text, decimal, plain) || readGroupedAsItStands(text, decimal, separators, plain)) {
         if (std::isinf(plain))
             return RunTimeError::Overflow;
         return plain;
