@@ -227,14 +227,17 @@ private:
 // full width, grouping, "&H", a longer text) returns false, and the reading
 // decides it. Of what fast_float reads beyond that grammar, "inf" and "nan"
 // end in a letter or ')' and are turned away by their last character.
+// The longest text read as it stands: literals are short, and the copy a
+// UTF-16 or grouped text needs stays on the stack.
+constexpr std::size_t kAsItStandsLimit = 64;
+
 template <class Unit>
 bool readAsItStands(std::basic_string_view<Unit> text, char32_t decimal, double &value)
 {
-    constexpr std::size_t kLimit = 64;
-    if (text.empty() || text.size() > kLimit || decimal >= 0x80)
+    if (text.empty() || text.size() > kAsItStandsLimit || decimal >= 0x80)
         return false;
     const char *first = nullptr;
-    std::array<char, kLimit> narrow;
+    std::array<char, kAsItStandsLimit> narrow;
     if constexpr (sizeof(Unit) == 1) {
         first = text.data();
     } else {
@@ -369,41 +372,28 @@ bool groupsFit(Cursor<Unit> in, const Unit *end, char32_t grouping, std::size_t 
 template <class Unit>
 bool readGroupedAsItStands(std::basic_string_view<Unit> text, char32_t decimal, const Separators &locale, double &value)
 {
-    constexpr std::size_t kLimit = 64;
     const char32_t grouping = fold(locale.grouping);
-    if (text.size() > kLimit || grouping == 0 || grouping >= 0x80 || grouping == decimal)
+    if (text.size() > kAsItStandsLimit || grouping == 0 || grouping >= 0x80 || grouping == decimal)
         return false;
-    std::array<char, kLimit> canonical;
+    std::array<char, kAsItStandsLimit> canonical;
     std::size_t length = 0;
-    std::array<std::size_t, 8> groups; // digits in each, the leftmost first
-    std::size_t groupCount = 0;
-    std::size_t digits = 0;
     std::size_t i = 0;
     if (i < text.size() && (text[i] == Unit{'-'} || text[i] == Unit{'+'}))
         canonical[length++] = static_cast<char>(text[i++]);
+    const std::size_t integer = i;
+    std::size_t separators = 0;
     for (; i < text.size() && static_cast<char32_t>(text[i]) != decimal; ++i) {
         const auto c = static_cast<char32_t>(text[i]);
-        if (isDigit(c)) {
+        if (isDigit(c))
             canonical[length++] = static_cast<char>(c);
-            ++digits;
-        } else if (c == grouping && digits != 0 && groupCount + 1 < groups.size() && i + 1 < text.size() &&
-                   isDigit(static_cast<char32_t>(text[i + 1]))) {
-            groups[groupCount++] = digits;
-            digits = 0;
-        } else {
+        else if (c == grouping && i != integer && i + 1 < text.size() && isDigit(static_cast<char32_t>(text[i + 1])))
+            ++separators;
+        else
             return false;
-        }
     }
-    if (groupCount == 0)
+    if (separators == 0 ||
+        !groupsFit(Cursor<Unit>(text.substr(integer, i - integer)), text.data() + i, grouping, separators, locale))
         return false;
-    groups[groupCount++] = digits;
-    // Each group right of the leftmost has the locale's size, counted from
-    // the decimal separator; the leftmost no more than its own.
-    for (std::size_t g = 0; g < groupCount; ++g) {
-        const std::size_t size = locale.groupSize(groupCount - 1 - g);
-        if (g == 0 ? groups[g] > size : groups[g] != size)
-            return false;
-    }
     for (; i < text.size(); ++i) {
         if (static_cast<char32_t>(text[i]) >= 0x80)
             return false;
