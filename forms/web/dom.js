@@ -1,9 +1,41 @@
 // The web backend's side in JavaScript (forms/web/web_backend.cpp): the
-// listeners that report each control's DOM events to Module.formsEvent, the
+// listeners that report each control's DOM events to the program, the
 // scroll bar HTML lacks, the modal message box, and the page's own events.
-// What the events mean is decided in C++; here is only the browser.
+// What the events mean is decided in C++; here is only the browser. The
+// program calls in with numbers and the addresses of its texts, and finds
+// its elements by the window's serial number and the control's index.
 (function () {
   'use strict';
+
+  // What the listeners report (forms/web/web_backend.cpp has the same).
+  var kWhat = {focus: 0, click: 1, scroll: 2, key: 3, move: 4, input: 5, press: 6, release: 7, follow: 8, wheel: 9};
+  function tell(serial, index, what, a, b) {
+    return _iitcalc_forms_event(serial, index, kWhat[what], a | 0, b | 0) !== 0;
+  }
+
+  // The program's texts: UTF-8 or UTF-16 at an address, of a size.
+  var utf8Decoder = new TextDecoder();
+  function utf8(address, size) { return utf8Decoder.decode(HEAPU8.subarray(address, address + size)); }
+  function utf16(address, size) {
+    var text = '';
+    for (var at = 0; at < size; at += 8192)
+      text += String.fromCharCode.apply(null, HEAPU16.subarray((address >> 1) + at, (address >> 1) + Math.min(size, at + 8192)));
+    return text;
+  }
+  // `text` into the program's `room` UTF-16 units at `address` when it fits;
+  // its length either way, unit for unit (a lone surrogate too).
+  function putUtf16(text, address, room) {
+    if (text.length <= room) {
+      for (var i = 0; i < text.length; ++i) HEAPU16[(address >> 1) + i] = text.charCodeAt(i);
+    }
+    return text.length;
+  }
+
+  // The windows shown, by serial number: the window, then its controls in
+  // layout order.
+  var windows = {};
+  function frameOf(serial) { return windows[serial] ? windows[serial][0] : undefined; }
+  function control(serial, index) { return windows[serial][index + 1]; }
 
   // The wheel anywhere over the window, as the program counts it: 120 a
   // notch, away from the user positive (wheelDeltaY where the browser has
@@ -20,7 +52,7 @@
       var over = event.target;
       while (over && over !== frame && over.formsIndex === undefined) over = over.parentNode;
       var index = over && over.formsIndex !== undefined ? over.formsIndex : kNoControl;
-      Module['formsEvent'](serial, index, 'wheel', Math.round(delta), 0);
+      tell(serial, index, 'wheel', Math.round(delta), 0);
     }, {passive: false});
   }
 
@@ -119,9 +151,7 @@
 
   function wire(element, kind, serial, index) {
     element.formsIndex = index;
-    function report(what, a, b) {
-      return Module['formsEvent'](serial, index, what, a | 0, b | 0);
-    }
+    function report(what, a, b) { return tell(serial, index, what, a, b); }
     if (kind === 'panel' || kind === 'button' || kind === 'textbox' || kind === 'scrollbar')
       element.addEventListener('focus', function () { report('focus'); });
     if (kind === 'button') {
@@ -144,55 +174,116 @@
   }
 
   // The window from its markup (forms/web/markup.h): the one the page holds
-  // when it is there and not yet taken, else a new one first in `host` (where
-  // the page has it), with its
-  // places where the page's own differ (the browser's fonts measured other
-  // than the estimate the page was built with). Every control wired; the
-  // window and the controls back, in layout order. What was typed in the
-  // page's window before now is noted, for formsCatchUp.
+  // when it is there and not yet taken, else a new one first in the page's
+  // body, with its places where the page's own differ. Every control wired.
+  // What was typed in the page's window before now is noted, for
+  // formsCatchUp.
   var kKinds = {s: 'scrollbar', p: 'panel', b: 'button', t: 'textbox', l: 'label', a: 'link', '-': 'line'};
-  Module['formsAdopt'] = function (host, id, html, css, kinds, names, serial) {
+  Module['formsAdopt'] = function (serial, id, html, css, kinds, names) {
+    id = utf8(id.address, id.size);
+    kinds = utf8(kinds.address, kinds.size);
     var frame = document.getElementById(id);
-    if (!frame || frame.formsTaken || !host.contains(frame)) {
-      host.insertAdjacentHTML('afterbegin', html);
-      frame = host.firstElementChild;
+    if (!frame || frame.formsTaken || !document.body.contains(frame)) {
+      document.body.insertAdjacentHTML('afterbegin', utf8(html.address, html.size));
+      frame = document.body.firstElementChild;
     }
     frame.formsTaken = true;
     // From here on a click is the program's own, not one to keep for later.
     if (window['iitcalcEarly']) window['iitcalcEarly'].ready = true;
-    var layout = document.getElementById('forms-layout');
-    if (!layout || layout.textContent !== css) {
-      var sheet = new CSSStyleSheet();
-      sheet.replaceSync(css);
-      document.adoptedStyleSheets = [sheet];
-    }
+    Module['formsRestyle'](css.address, css.size);
     wireWheel(frame, serial);
     var elements = [frame];
     frame.formsTyped = [];
-    names.split('\n').forEach(function (name, index) {
+    utf8(names.address, names.size).split('\n').forEach(function (name, index) {
       var element = document.getElementById(name);
       wire(element, kKinds[kinds[index]], serial, index);
       if (element.tagName === 'INPUT' && element.value !== element.defaultValue)
         frame.formsTyped.push([element, element.value]);
       elements.push(element);
     });
-    return elements;
+    windows[serial] = elements;
   };
 
-  Module['formsPlace'] = function (frame, left, top, transform) {
-    frame.style.left = left;
-    frame.style.top = top;
-    frame.style.transform = transform;
+  // The places of the window's controls where they differ from those the
+  // page was built with (a text measured in the browser's fonts wider or
+  // narrower than estimated): those rules alone, a rule a line, after the
+  // page's own, so that the browser restyles only what they name.
+  Module['formsRestyle'] = function (address, size) {
+    var css = utf8(address, size);
+    var layout = document.getElementById('forms-layout');
+    if (layout && layout.textContent === css) return;
+    var built = layout ? layout.textContent.split('\n') : [];
+    var changed = css.split('\n').filter(function (rule) { return built.indexOf(rule) < 0; });
+    var sheet = new CSSStyleSheet();
+    sheet.replaceSync(changed.join('\n'));
+    document.adoptedStyleSheets = [sheet];
   };
 
-  Module['formsFocusFirst'] = function (frame, first) {
-    if (first && !frame.contains(document.activeElement)) first.focus({preventScroll: true});
+  Module['formsRemove'] = function (serial) {
+    var frame = frameOf(serial);
+    delete windows[serial];
+    if (frame) frame.remove();
   };
+
+  Module['formsViewport'] = function (which) {
+    var root = document.documentElement;
+    return which ? root.clientHeight : root.clientWidth;
+  };
+
+  // The windows placed again (as on a resize) once the browser next lays
+  // the page out.
+  Module['formsPlaceSoon'] = function () {
+    requestAnimationFrame(function () { _iitcalc_forms_page_event(0); });
+  };
+
+  Module['formsPlace'] = function (serial, left, top, scale) {
+    var style = frameOf(serial).style;
+    style.left = left + 'px';
+    style.top = top + 'px';
+    style.transform = scale < 1 ? 'scale(' + scale + ')' : 'none';
+  };
+
+  Module['formsFocusFirst'] = function (serial, index) {
+    var frame = frameOf(serial);
+    if (index >= 0 && !frame.contains(document.activeElement)) control(serial, index).focus({preventScroll: true});
+  };
+
+  Module['formsText'] = function (serial, index, address, room) {
+    return putUtf16(control(serial, index).value, address, room);
+  };
+  Module['formsSetText'] = function (serial, index, address, size) {
+    control(serial, index).value = utf16(address, size);
+  };
+  // A box's tool tip; none for a size below 0.
+  Module['formsSetTip'] = function (serial, index, address, size) {
+    if (size < 0) control(serial, index).removeAttribute('title');
+    else control(serial, index).title = utf16(address, size);
+  };
+  Module['formsShowFromStart'] = function (serial, index) {
+    var input = control(serial, index);
+    input.setSelectionRange(0, 0);
+    input.scrollLeft = 0;
+  };
+  Module['formsSetRange'] = function (serial, index, low, high) { control(serial, index).formsScroll.setRange(low, high); };
+  Module['formsScrollValue'] = function (serial, index) { return control(serial, index).formsScroll.value(); };
+  Module['formsSetScrollValue'] = function (serial, index, value) { control(serial, index).formsScroll.setValue(value); };
+  Module['formsMoveTop'] = function (serial, index, top) { control(serial, index).style.top = top + 'px'; };
+  Module['formsSetHref'] = function (serial, index, address, size) { control(serial, index).href = utf16(address, size); };
+  Module['formsShowHand'] = function (serial, index) {
+    var style = control(serial, index).style;
+    if (style.cursor !== 'pointer') style.cursor = 'pointer';
+  };
+  Module['formsSetTitle'] = function (address, size) {
+    var title = utf16(address, size);
+    if (document.title !== title) document.title = title;
+  };
+  Module['formsVisible'] = function () { return document.visibilityState === 'visible'; };
 
   // Once the window has run Activate: the text typed before it was ready
   // back over what Activate wrote, then the buttons clicked before it was
   // ready (the page's start script kept them) clicked, in order.
-  Module['formsCatchUp'] = function (frame) {
+  Module['formsCatchUp'] = function (serial) {
+    var frame = frameOf(serial);
     var early = window['iitcalcEarly'];
     var typed = frame.formsTyped || [];
     frame.formsTyped = [];
@@ -212,11 +303,31 @@
 
   Module['formsWatchPage'] = function () {
     function page(what) {
-      return function () { Module['formsPageEvent'](what); };
+      return function () { _iitcalc_forms_page_event(what); };
     }
-    document.addEventListener('visibilitychange', page('activate'));
-    window.addEventListener('focus', page('activate'));
-    window.addEventListener('resize', page('resize'));
+    document.addEventListener('visibilitychange', page(1));
+    window.addEventListener('focus', page(1));
+    window.addEventListener('resize', page(0));
+  };
+
+  // A text's width in CSS pixels in a CSS font, and the height of a line,
+  // measured on a canvas that keeps the font last asked for (setting one
+  // costs the browser a parse each time).
+  var measuring;
+  function measure(font, text) {
+    measuring = measuring || document.createElement('canvas').getContext('2d');
+    if (measuring.formsFont !== font) {
+      measuring.font = font;
+      measuring.formsFont = font;
+    }
+    return measuring.measureText(text);
+  }
+  Module['formsTextWidth'] = function (address, size, font, fontSize) {
+    return measure(utf8(font, fontSize), utf16(address, size)).width;
+  };
+  Module['formsLineSpacing'] = function (font, fontSize) {
+    var metrics = measure(utf8(font, fontSize), '');
+    return metrics.fontBoundingBoxAscent + metrics.fontBoundingBoxDescent;
   };
 
   // A modal box: the caption as its title, an icon, the text's lines, its
@@ -271,7 +382,13 @@
     ok.focus();
   }
 
-  Module['formsShowMessage'] = function (owner, caption, text, kind, button) {
+  // Owned by the window (0: by the page, when there is none).
+  Module['formsShowMessage'] = function (serial, caption, text, kind, button) {
+    var owner = frameOf(serial) || document.body;
+    caption = utf16(caption.address, caption.size);
+    text = utf8(text.address, text.size);
+    button = utf8(button.address, button.size);
+    kind = kind ? 'error' : 'warning';
     owner.formsMessages = owner.formsMessages || [];
     owner.formsMessages.push({caption: caption, text: text, kind: kind, button: button});
     if (owner.formsMessages.length === 1) showNextMessage(owner);

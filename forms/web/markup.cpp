@@ -362,12 +362,20 @@ std::string WindowMarkup::css() const
     const std::string self = "#" + std::string(m_form->name);
     // Centred as placeFrame() centres a frame on its area, halves to the
     // left and top, never past the top-left corner; where the viewport is
-    // narrower than the window, the whole window, smaller.
+    // narrower than the window, the whole window, smaller. Where it lies
+    // (its left, width and bottom edge as shown) is also there for what
+    // the page puts around it, as --forms-window-left, -width and -bottom.
+    const std::string left = "max(0px,round(down,(100% - " + px(width) + ")/2,1px))";
+    const std::string top = "max(0px,round(down,(100% - " + px(height) + ")/2,1px))";
+    const std::string narrowHeight = "round(up," + px(height) + " * 100vw / " + px(width) + ",1px)";
+    const std::string narrowTop = "max(0px,round(down,(100% - " + narrowHeight + ")/2,1px))";
     std::string out = self + "{width:" + px(width) + ";height:" + px(height) + ";font:" + cssFont(m_form->font) +
-                      ";left:max(0px,round(down,(100% - " + px(width) + ")/2,1px));top:max(0px,round(down,(100% - " +
-                      px(height) + ")/2,1px))}\n@media (max-width:" + px(width - 1) + "){" + self +
-                      "{left:0;top:max(0px,round(down,(100% - round(up," + px(height) + " * 100vw / " + px(width) +
-                      ",1px))/2,1px));transform:scale(calc(100vw / " + px(width) + "))}}\n";
+                      ";left:" + left + ";top:" + top + "}\n:root{--forms-window-left:" + left +
+                      ";--forms-window-width:" + px(width) + ";--forms-window-bottom:calc(" + top + " + " + px(height) +
+                      ")}\n@media (max-width:" + px(width - 1) + "){" + self + "{left:0;top:" + narrowTop +
+                      ";transform:scale(calc(100vw / " + px(width) + "))}:root{--forms-window-left:0px;" +
+                      "--forms-window-width:100vw;--forms-window-bottom:calc(" + narrowTop + " + " + px(height) +
+                      " * 100vw / " + px(width) + ")}}\n";
     for (const Control &control : m_controls)
         out += "#" + std::string(control.plan.record->name) + "{" + control.css + "}\n" + control.rules;
     return out;

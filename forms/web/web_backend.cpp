@@ -4,18 +4,68 @@
 #include "forms/geometry.h"
 #include "forms/web/elements.h"
 
-#include <emscripten/bind.h>
+#include <emscripten/emscripten.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <utility>
 
-namespace iitcalc::forms {
+// The calls into dom.js: numbers, and texts as an address and a size.
+// clang-format off
+EM_JS(void, jsAdopt, (unsigned serial, const char *id, int idSize, const char *html, int htmlSize, const char *css,
+                      int cssSize, const char *kinds, int kindsSize, const char *names, int namesSize), {
+    Module['formsAdopt'](serial, {address: id, size: idSize}, {address: html, size: htmlSize},
+                         {address: css, size: cssSize}, {address: kinds, size: kindsSize},
+                         {address: names, size: namesSize});
+});
+EM_JS(void, jsRemove, (unsigned serial), { Module['formsRemove'](serial); });
+EM_JS(int, jsViewport, (int height), { return Module['formsViewport'](height); });
+EM_JS(void, jsPlaceSoon, (), { Module['formsPlaceSoon'](); });
+EM_JS(void, jsPlace, (unsigned serial, int left, int top, double scale), {
+    Module['formsPlace'](serial, left, top, scale);
+});
+EM_JS(void, jsFocusFirst, (unsigned serial, int index), { Module['formsFocusFirst'](serial, index); });
+EM_JS(int, jsText, (unsigned serial, unsigned index, char16_t *text, int room), {
+    return Module['formsText'](serial, index, text, room);
+});
+EM_JS(void, jsSetText, (unsigned serial, unsigned index, const char16_t *text, int size), {
+    Module['formsSetText'](serial, index, text, size);
+});
+EM_JS(void, jsSetTip, (unsigned serial, unsigned index, const char16_t *text, int size), {
+    Module['formsSetTip'](serial, index, text, size);
+});
+EM_JS(void, jsShowFromStart, (unsigned serial, unsigned index), { Module['formsShowFromStart'](serial, index); });
+EM_JS(void, jsSetRange, (unsigned serial, unsigned index, int low, int high), {
+    Module['formsSetRange'](serial, index, low, high);
+});
+EM_JS(int, jsScrollValue, (unsigned serial, unsigned index), { return Module['formsScrollValue'](serial, index); });
+EM_JS(void, jsSetScrollValue, (unsigned serial, unsigned index, int value), {
+    Module['formsSetScrollValue'](serial, index, value);
+});
+EM_JS(void, jsMoveTop, (unsigned serial, unsigned index, int top), { Module['formsMoveTop'](serial, index, top); });
+EM_JS(void, jsSetHref, (unsigned serial, unsigned index, const char16_t *address, int size), {
+    Module['formsSetHref'](serial, index, address, size);
+});
+EM_JS(void, jsShowHand, (unsigned serial, unsigned index), { Module['formsShowHand'](serial, index); });
+EM_JS(void, jsSetTitle, (const char16_t *title, int size), { Module['formsSetTitle'](title, size); });
+EM_JS(int, jsVisible, (), { return Module['formsVisible']() ? 1 : 0; });
+EM_JS(void, jsCatchUp, (unsigned serial), { Module['formsCatchUp'](serial); });
+EM_JS(void, jsWatchPage, (), { Module['formsWatchPage'](); });
+EM_JS(void, jsShowMessage, (unsigned serial, const char16_t *caption, int captionSize, const char *text, int textSize,
+                            int error, const char *button, int buttonSize), {
+    Module['formsShowMessage'](serial, {address: caption, size: captionSize}, {address: text, size: textSize}, error,
+                               {address: button, size: buttonSize});
+});
+// clang-format on
 
-using emscripten::val;
-using web::document;
-using web::px;
+namespace {
+
+int sizeOf(std::string_view text) { return static_cast<int>(text.size()); }
+int sizeOf(std::u16string_view text) { return static_cast<int>(text.size()); }
+
+} // namespace
+
+namespace iitcalc::forms {
 
 namespace {
 
@@ -33,36 +83,43 @@ unsigned nextSerial()
 
 MouseButton mouseButton(int domButton) { return domButton == 0 ? MouseButton::Left : MouseButton::Other; }
 
-// The entry points of dom.js's listeners.
-bool formsEvent(unsigned window, unsigned control, std::string what, int a, int b)
-{
-    for (WebBackend *backend : liveBackends()) {
-        if (backend->domEvent(window, control, what, a, b))
-            return true;
-    }
-    return false;
-}
-
-void formsPageEvent(std::string what)
-{
-    for (WebBackend *backend : std::vector(liveBackends()))
-        backend->pageEvent(what);
-}
-
 } // namespace
 
-EMSCRIPTEN_BINDINGS(iitcalc_forms_web)
+} // namespace iitcalc::forms
+
+// The entry points of dom.js's listeners.
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE int iitcalc_forms_event(unsigned window, unsigned control, int what, int a, int b)
 {
-    emscripten::function("formsEvent", &formsEvent);
-    emscripten::function("formsPageEvent", &formsPageEvent);
+    using iitcalc::forms::WebBackend;
+    if (what < 0 || what > static_cast<int>(WebBackend::DomEvent::Wheel))
+        return 0;
+    for (WebBackend *backend : iitcalc::forms::liveBackends()) {
+        if (backend->domEvent(window, control, static_cast<WebBackend::DomEvent>(what), a, b))
+            return 1;
+    }
+    return 0;
 }
 
-WebBackend::WebBackend(val host)
-    : m_host(std::move(host))
+EMSCRIPTEN_KEEPALIVE void iitcalc_forms_page_event(int what)
+{
+    using iitcalc::forms::WebBackend;
+    if (what != 0 && what != 1)
+        return;
+    for (WebBackend *backend : std::vector(iitcalc::forms::liveBackends()))
+        backend->pageEvent(what == 0 ? WebBackend::PageEvent::Resize : WebBackend::PageEvent::Activate);
+}
+
+} // extern "C"
+
+namespace iitcalc::forms {
+
+WebBackend::WebBackend()
 {
     liveBackends().push_back(this);
     static const bool watching = [] {
-        val::module_property("formsWatchPage")();
+        jsWatchPage();
         return true;
     }();
     (void)watching;
@@ -72,11 +129,6 @@ WebBackend::~WebBackend()
 {
     destroyWindow();
     std::erase(liveBackends(), this);
-}
-
-val WebBackend::element(ControlIndex control) const
-{
-    return control < m_controls.size() ? m_elements[control + 1] : val::undefined();
 }
 
 void WebBackend::createWindow(const FormRecord &form, EventSink &sink)
@@ -95,9 +147,11 @@ void WebBackend::createControl(const ControlPlan &plan)
 {
     m_markup->createControl(plan);
     const ControlRecord &record = *plan.record;
+    const FontRecord &font = record.font ? *record.font : m_form->font;
     m_controls.push_back({&record,
                           m_markup->font(plan.index),
                           record.kind == ControlKind::TextBox ? m_markup->room(plan.index) : 0,
+                          static_cast<int>(std::ceil(font.points * 96 / 72)),
                           {}});
 }
 
@@ -113,122 +167,142 @@ void WebBackend::finishWindow(const WindowPlan &plan)
         names.append(names.empty() ? "" : "\n").append(control.record->name);
     // The window the page holds (written at build time) when it is there and
     // nobody's yet, else one made from the same markup: either way in one
-    // call, the elements coming back in layout order after the window.
-    m_elements = val::module_property("formsAdopt")(m_host, std::string(m_form->name), m_markup->html(),
-                                                    m_markup->css(), m_markup->kinds(), names, m_serial);
+    // call.
+    const std::string html = m_markup->html();
+    const std::string css = m_markup->css();
+    const std::string kinds = m_markup->kinds();
+    jsAdopt(m_serial, m_form->name.data(), sizeOf(m_form->name), html.data(), sizeOf(html), css.data(), sizeOf(css),
+            kinds.data(), sizeOf(kinds), names.data(), sizeOf(names));
     m_markup.reset();
-    m_window = m_elements[0];
     m_catchUp = true;
-    document().set("title", std::u16string(m_form->caption));
+    jsSetTitle(m_form->caption.data(), sizeOf(m_form->caption));
 }
 
 void WebBackend::place()
 {
-    if (!m_form || m_window.isUndefined())
+    if (!m_form || m_serial == 0)
         return;
-    const val root = document()["documentElement"];
-    const int viewWidth = root["clientWidth"].as<int>();
-    const int viewHeight = root["clientHeight"].as<int>();
+    const int viewWidth = jsViewport(0);
+    const int viewHeight = jsViewport(1);
     const int width = twipsToPixels(m_form->clientWidth);
     const int height = twipsToPixels(m_form->clientHeight);
     // Narrower than the window (a phone): the whole window, smaller.
     const double scale = viewWidth > 0 && viewWidth < width ? static_cast<double>(viewWidth) / width : 1.0;
     const PixelPoint corner = placeFrame({0, 0, viewWidth, viewHeight}, static_cast<int>(std::ceil(width * scale)),
                                          static_cast<int>(std::ceil(height * scale)));
-    char transform[32] = "none";
-    if (scale < 1.0)
-        std::snprintf(transform, sizeof transform, "scale(%.6f)", scale);
-    val::module_property("formsPlace")(m_window, px(corner.x), px(corner.y), std::string(transform));
+    jsPlace(m_serial, corner.x, corner.y, scale);
 }
 
 void WebBackend::centreAndShow()
 {
-    if (m_window.isUndefined())
+    if (m_serial == 0)
         return;
     m_shown = true;
-    place();
+    // The page's stylesheet has placed the window as place() does; the
+    // program places it itself once the browser lays the page out, and not
+    // before, so that the start costs no layout of its own.
+    jsPlaceSoon();
     // The focus stays where the user put it before the program was ready.
-    val::module_property("formsFocusFirst")(m_window, m_firstFocus ? element(*m_firstFocus) : val::undefined());
-    pageEvent("activate");
+    jsFocusFirst(m_serial, m_firstFocus ? static_cast<int>(*m_firstFocus) : -1);
+    pageEvent(PageEvent::Activate);
 }
 
 void WebBackend::destroyWindow()
 {
+    // An error report the window owns goes with it.
+    if (m_serial != 0)
+        jsRemove(m_serial);
     m_sink = nullptr;
     m_serial = 0;
     m_shown = false;
     m_catchUp = false;
     m_controls.clear();
-    m_elements = val::undefined();
     m_firstFocus.reset();
-    // An error report the window owns goes with it.
-    if (!m_window.isUndefined())
-        m_window.call<void>("remove");
-    m_window = val::undefined();
 }
 
-std::u16string WebBackend::text(ControlIndex box) const { return element(box)["value"].as<std::u16string>(); }
+std::u16string WebBackend::text(ControlIndex box) const
+{
+    if (!built(box))
+        return {};
+    std::u16string text(64, u'\0');
+    const int size = jsText(m_serial, box, text.data(), sizeOf(text));
+    text.resize(static_cast<std::size_t>(size));
+    if (size > 64)
+        jsText(m_serial, box, text.data(), size);
+    return text;
+}
 
 void WebBackend::setText(ControlIndex box, std::u16string_view text)
 {
-    element(box).set("value", std::u16string(text));
+    if (!built(box))
+        return;
+    jsSetText(m_serial, box, text.data(), sizeOf(text));
     updateTip(box, text);
 }
 
 void WebBackend::updateTip(ControlIndex box, std::u16string_view shown)
 {
     Control &control = m_controls.at(box);
-    const auto tip = control.tip.update(shown, web::textWidth(shown, control.font), control.room);
-    if (tip && !tip->empty())
-        element(box).set("title", *tip);
-    else if (tip)
-        element(box).call<void>("removeAttribute", std::string("title"));
+    // ASCII is never wider than an em a character in the window's fonts:
+    // a short number fits without the browser measuring it.
+    const bool narrow =
+        shown.size() * static_cast<std::size_t>(control.em) <= static_cast<std::size_t>(std::max(control.room, 0)) &&
+        std::all_of(shown.begin(), shown.end(), [](char16_t c) { return c < 0x80; });
+    const auto tip = control.tip.update(shown, narrow ? 0 : web::textWidth(shown, control.font), control.room);
+    if (tip)
+        jsSetTip(m_serial, box, tip->data(), tip->empty() ? -1 : sizeOf(*tip));
 }
 
 void WebBackend::showTextFromStart(ControlIndex box)
 {
-    if (m_controls.at(box).tip.fits())
+    if (!built(box) || m_controls[box].tip.fits())
         return;
-    val input = element(box);
-    input.call<void>("setSelectionRange", 0, 0);
-    input.set("scrollLeft", 0);
+    jsShowFromStart(m_serial, box);
 }
 
 void WebBackend::setScrollRange(ControlIndex bar, ScrollRange range)
 {
-    element(bar)["formsScroll"].call<void>("setRange", range.low, range.high);
+    if (built(bar))
+        jsSetRange(m_serial, bar, range.low, range.high);
 }
 
 std::int16_t WebBackend::scrollValue(ControlIndex bar) const
 {
-    return static_cast<std::int16_t>(element(bar)["formsScroll"].call<int>("value"));
+    return built(bar) ? static_cast<std::int16_t>(jsScrollValue(m_serial, bar)) : 0;
 }
 
 void WebBackend::setScrollValue(ControlIndex bar, std::int16_t value)
 {
-    element(bar)["formsScroll"].call<void>("setValue", value);
+    if (built(bar))
+        jsSetScrollValue(m_serial, bar, value);
 }
 
 void WebBackend::moveTop(ControlIndex control, float twips)
 {
-    element(control)["style"].set("top", px(twipsToPixels(twips)));
+    if (built(control))
+        jsMoveTop(m_serial, control, twipsToPixels(twips));
 }
 
 void WebBackend::showMessage(std::string_view text, MessageKind kind)
 {
-    const std::u16string caption = m_form ? std::u16string(m_form->caption) : std::u16string();
-    val::module_property("formsShowMessage")(m_window.isUndefined() ? m_host : m_window, caption, std::string(text),
-                                             std::string(kind == MessageKind::Error ? "error" : "warning"),
-                                             std::string(kMessageButton));
+    const std::u16string_view caption = m_form ? m_form->caption : std::u16string_view();
+    jsShowMessage(m_serial, caption.data(), sizeOf(caption), text.data(), sizeOf(text), kind == MessageKind::Error,
+                  kMessageButton.data(), sizeOf(kMessageButton));
 }
 
 bool WebBackend::followLink(ControlIndex control, std::u16string_view address)
 {
-    if (control >= m_controls.size() || m_clicking != control || !m_controls[control].record->link)
+    if (!built(control) || m_clicking != control || !m_controls[control].record->link)
         return false;
-    element(control).set("href", std::u16string(address));
+    jsSetHref(m_serial, control, address.data(), sizeOf(address));
     m_controls[control].follow = true;
     return true;
+}
+
+void WebBackend::showHand(ControlIndex control)
+{
+    if (built(control))
+        jsShowHand(m_serial, control);
 }
 
 void WebBackend::labelClicked(ControlIndex label)
@@ -238,9 +312,9 @@ void WebBackend::labelClicked(ControlIndex label)
     m_clicking = outer;
 }
 
-bool WebBackend::domEvent(unsigned window, ControlIndex control, std::string_view what, int a, int b)
+bool WebBackend::domEvent(unsigned window, ControlIndex control, DomEvent what, int a, int b)
 {
-    if (window == m_serial && m_sink && what == "wheel") {
+    if (window == m_serial && m_sink && what == DomEvent::Wheel) {
         m_sink->wheelTurned(control < m_controls.size() ? std::optional(control) : std::nullopt, a);
         return false;
     }
@@ -249,29 +323,35 @@ bool WebBackend::domEvent(unsigned window, ControlIndex control, std::string_vie
     Control &target = m_controls[control];
     // Nothing of `target` is used once the sink has been called: a handler
     // may have unloaded the window.
-    if (what == "focus") {
+    switch (what) {
+    case DomEvent::Focus:
         m_sink->controlEvent(control, Event::GotFocus);
-    } else if (what == "click") {
+        break;
+    case DomEvent::Click:
         m_sink->controlEvent(control, Event::Click);
-    } else if (what == "scroll") {
+        break;
+    case DomEvent::Scroll:
         if (a >= 0 && a <= static_cast<int>(ScrollRequest::ThumbLetGo))
             m_sink->scrollRequested(control, static_cast<ScrollRequest>(a), b);
-    } else if (what == "key") {
+        break;
+    case DomEvent::Key:
         return (a == 0 || a == 1) &&
                m_sink->keyPressed(control, a == 0 ? Key::Enter : Key::Escape, (b & 1) != 0, (b & 2) != 0);
-    } else if (what == "move") {
+    case DomEvent::Move:
         m_sink->controlEvent(control, Event::MouseMove);
-    } else if (what == "input") {
-        updateTip(control, element(control)["value"].as<std::u16string>());
-    } else if (what == "press") {
+        break;
+    case DomEvent::Input:
+        updateTip(control, text(control));
+        break;
+    case DomEvent::Press:
         target.follow = false;
         target.click.pressed(mouseButton(a), b >= 2);
-    } else if (what == "release") {
+        break;
+    case DomEvent::Release:
         if (target.click.released(mouseButton(a), b != 0))
             labelClicked(control);
-    } else if (what == "cancel") {
-        target.click.cancelled();
-    } else if (what == "follow") {
+        break;
+    case DomEvent::Follow:
         // A click with no press before it (detail 0) comes from assistive
         // technology or the keyboard: a Click of its own.
         if (a == 0 && !target.follow) {
@@ -280,34 +360,32 @@ bool WebBackend::domEvent(unsigned window, ControlIndex control, std::string_vie
                 labelClicked(control);
         }
         return window == m_serial && std::exchange(m_controls[control].follow, false);
+    case DomEvent::Wheel:
+        break;
     }
     return false;
 }
 
-void WebBackend::pageEvent(std::string_view what)
+void WebBackend::pageEvent(PageEvent what)
 {
-    if (what == "resize") {
+    if (what == PageEvent::Resize) {
         place();
-    } else if (what == "activate" && m_sink && m_shown &&
-               document()["visibilityState"].as<std::string>() == "visible") {
+    } else if (m_sink && m_shown && jsVisible()) {
         m_sink->windowActivated();
         // What the user did before the program was ready: the text typed
         // stays (over what Activate wrote), the buttons pressed are pressed
         // now, once this event is over.
-        if (std::exchange(m_catchUp, false) && !m_window.isUndefined())
-            val::module_property("formsCatchUp")(m_window);
+        if (std::exchange(m_catchUp, false) && m_serial != 0)
+            jsCatchUp(m_serial);
     }
 }
 
-val elementOf(const Form &form, std::string_view control)
+void showHand(const Form &form, std::string_view control)
 {
-    const auto *backend = dynamic_cast<const WebBackend *>(&form.backend());
-    if (!backend || !form.isLoaded())
-        return val::undefined();
-    if (control == form.layout().name)
-        return backend->window();
+    auto *backend = dynamic_cast<WebBackend *>(&form.backend());
     const auto index = form.find(control);
-    return index ? backend->element(*index) : val::undefined();
+    if (backend && form.isLoaded() && index)
+        backend->showHand(*index);
 }
 
 bool followLink(const Form &form, std::string_view control, std::u16string_view address)

@@ -4,8 +4,6 @@
 #include "forms/controls.h"
 #include "forms/web/markup.h"
 
-#include <emscripten/val.h>
-
 #include <memory>
 #include <optional>
 #include <string>
@@ -33,15 +31,10 @@ class Form;
 // and returns at once; messages shown meanwhile wait their turn.
 class WebBackend final : public Backend {
 public:
-    // The window goes into `host` (the page's body by default).
-    explicit WebBackend(emscripten::val host = emscripten::val::global("document")["body"]);
+    WebBackend();
     ~WebBackend() override;
     WebBackend(const WebBackend &) = delete;
     WebBackend &operator=(const WebBackend &) = delete;
-
-    emscripten::val window() const { return m_window; }
-    // Undefined for a control that is not built.
-    emscripten::val element(ControlIndex control) const;
 
     void createWindow(const FormRecord &form, EventSink &sink) override;
     void createControl(const ControlPlan &control) override;
@@ -61,18 +54,24 @@ public:
     // False when the control is no link of this window or no click of it is
     // under way.
     bool followLink(ControlIndex control, std::u16string_view address);
+    // The hand pointer over a control of the window, while the pointer is
+    // over it.
+    void showHand(ControlIndex control);
 
-    // What the listeners of dom.js report, for the window they were added
-    // to (`window` is its serial number). The result of "follow": whether
-    // the browser may follow the link.
-    bool domEvent(unsigned window, ControlIndex control, std::string_view what, int a, int b);
-    void pageEvent(std::string_view what);
+    // What the listeners of dom.js report (its kWhat), for the window they
+    // were added to (`window` is its serial number). The result of a
+    // link's Follow: whether the browser may follow it.
+    enum class DomEvent { Focus, Click, Scroll, Key, Move, Input, Press, Release, Follow, Wheel };
+    bool domEvent(unsigned window, ControlIndex control, DomEvent what, int a, int b);
+    enum class PageEvent { Resize, Activate };
+    void pageEvent(PageEvent what);
 
 private:
     struct Control {
         const ControlRecord *record;
         std::string font; // CSS font shorthand
         int room;         // a box's, for its text, in CSS pixels
+        int em;           // its font's size in CSS pixels
         LabelClick click;
         bool follow = false; // a link's click that the browser may follow
         BoxTip tip = {};     // a box's
@@ -82,8 +81,8 @@ private:
     void updateTip(ControlIndex box, std::u16string_view shown);
     void labelClicked(ControlIndex label);
 
-    emscripten::val m_host;
-    emscripten::val m_window = emscripten::val::undefined();
+    bool built(ControlIndex control) const { return m_serial != 0 && control < m_controls.size(); }
+
     const FormRecord *m_form = nullptr;
     EventSink *m_sink = nullptr;
     unsigned m_serial = 0; // of the window shown, 0 for none
@@ -91,16 +90,13 @@ private:
     bool m_catchUp = false;                      // what was done before the window was ready
     std::unique_ptr<web::WindowMarkup> m_markup; // while the window is built
     std::vector<Control> m_controls;
-    // The window, then its controls in layout order, in one JavaScript array.
-    emscripten::val m_elements = emscripten::val::undefined();
     std::optional<ControlIndex> m_firstFocus;
     std::optional<ControlIndex> m_clicking; // the label whose Click is running
 };
 
-// The element a control of a form on the web backend is built from, for
-// tests and the link's hand pointer; undefined when the form is not on the
-// web backend, not loaded or has no such control.
-emscripten::val elementOf(const Form &form, std::string_view control);
+// WebBackend::showHand() for a form on the web backend, by control name;
+// nothing for any other form.
+void showHand(const Form &form, std::string_view control);
 
 // WebBackend::followLink() for a form on the web backend, by control name.
 bool followLink(const Form &form, std::string_view control, std::u16string_view address);

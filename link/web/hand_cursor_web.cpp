@@ -2,10 +2,6 @@
 #include "forms/web/web_backend.h"
 #include "link/hand_cursor.h"
 
-#include <emscripten/val.h>
-
-#include <string>
-
 namespace iitcalc::光标变手 {
 
 void setHandCursor()
@@ -15,9 +11,7 @@ void setHandCursor()
     const forms::RunningEvent *event = forms::runningEvent();
     if (!event)
         return;
-    emscripten::val over = forms::elementOf(*event->form, event->control);
-    if (!over.isUndefined() && over["style"]["cursor"].as<std::string>() != "pointer")
-        over["style"].set("cursor", std::string("pointer"));
+    forms::showHand(*event->form, event->control);
 }
 
 } // namespace iitcalc::光标变手

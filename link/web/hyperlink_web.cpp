@@ -2,9 +2,14 @@
 #include "forms/web/web_backend.h"
 #include "link/desktop.h"
 
-#include <emscripten/val.h>
+#include <emscripten/emscripten.h>
 
-#include <string>
+// clang-format off
+EM_JS(void, openTab, (const char16_t *address, int size), {
+    window.open(String.fromCharCode.apply(null, HEAPU16.subarray(address >> 1, (address >> 1) + size)), '_blank',
+                'noopener,noreferrer');
+});
+// clang-format on
 
 namespace iitcalc::超级链接 {
 
@@ -17,8 +22,7 @@ bool desktop::open(std::u16string_view address, std::function<void()>)
         return true;
     // From anywhere else: a new tab of its own, with no hold on this page.
     // The browser does not tell whether it opened one.
-    emscripten::val::global("window").call<emscripten::val>("open", std::u16string(address), std::string("_blank"),
-                                                            std::string("noopener,noreferrer"));
+    openTab(address.data(), static_cast<int>(address.size()));
     return true;
 }
 

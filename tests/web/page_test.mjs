@@ -7,7 +7,7 @@
 //   IITCALC_SITE=build/web/site node tests/web/page_test.mjs
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { kPanelFrame, layout, openPage, px, useSite } from './support.mjs';
+import { kPanelFrame, layout, openPage, px, useSite, waitReady } from './support.mjs';
 
 const site = useSite();
 
@@ -295,6 +295,10 @@ test('the link: opens its address in a new tab once a click and once a double-cl
   assert.equal(await link.evaluate((a) => a.tagName), 'A');
   assert.equal(await link.getAttribute('target'), '_blank');
   assert.match(await link.getAttribute('rel'), /\bnoopener\b/);
+  // Its background as wide as its text (and a pixel either side) in the
+  // browser's own fonts, which the page was built without.
+  const [behind, text] = await link.evaluate((a) => ['div', 'span'].map((tag) => a.querySelector(tag).getBoundingClientRect().width));
+  assert.ok(behind >= text && behind <= text + 3, `background ${behind}, text ${text}`);
   const box = await link.boundingBox();
 
   await page.mouse.move(box.x + 5, box.y + 5);
@@ -389,6 +393,29 @@ test('on a phone 375 pixels wide the whole window shows, smaller, its layout unc
   assert.deepEqual(await boxes(page), ['', '', '3500', '-3500', '0']);
   await done(page);
 });
+
+// The payroll-sheet control lies right below the window and as wide, from
+// the first paint (the window's stylesheet places it) to when the program
+// has placed it, on a desktop and on a phone, where the window is smaller.
+for (const [width, height] of [[800, 600], [375, 667]]) {
+  test(`at ${width} pixels wide the sheet control lies below the window before and after the start`, async () => {
+    const page = await openPage(site.browser, site.origin, {viewport: {width, height}, held: true});
+    const places = () => page.evaluate(() => {
+      const window = document.getElementById('主窗体').getBoundingClientRect();
+      const sheet = document.querySelector('.sheet-drop');
+      const box = sheet.getBoundingClientRect();
+      return [box.left - window.left, box.top - window.bottom, box.width - window.width, getComputedStyle(sheet).visibility]
+        .map((value) => (typeof value === 'number' ? Math.round(value * 100) / 100 : value));
+    });
+    const kBelow = [0, 12, 0, 'visible'];
+    assert.deepEqual(await places(), kBelow, 'before the start');
+    await page.release();
+    await waitReady(page);
+    await page.evaluate(() => new Promise((placed) => requestAnimationFrame(() => setTimeout(placed, 0))));
+    assert.deepEqual(await places(), kBelow, 'once the program has placed it');
+    await done(page);
+  });
+}
 
 // A program that cannot start says so in the page, in words a user can act on.
 for (const [what, options, why] of [

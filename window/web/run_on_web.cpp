@@ -7,29 +7,36 @@
 #include "window/main_window.h"
 #include "window/web/sheet_drop.h"
 
-#include <emscripten/val.h>
+#include <emscripten/emscripten.h>
 
 #include <exception>
 #include <memory>
 #include <string>
 
+// clang-format off
+// When the window is up and takes input, for the start-up benchmark.
+EM_JS(void, markReady, (), { performance.mark('iitcalc-ready'); });
+
+// The page's start script says so, with what to do.
+EM_JS(void, reportFailure, (const char16_t *why, int size), {
+    if (typeof iitcalcFailed === 'function')
+        iitcalcFailed(String.fromCharCode.apply(null, HEAPU16.subarray(why >> 1, (why >> 1) + size)));
+});
+// clang-format on
+
 namespace iitcalc::window {
 
 int runOnWeb()
 {
-    using emscripten::val;
     try {
         static forms::Form form(mainFormLayout(), mainFormBindings(), std::make_unique<forms::WebBackend>());
         form.show();
-        // When the window is up and takes input, for the start-up benchmark.
-        val::global("performance").call<void>("mark", std::string("iitcalc-ready"));
+        markReady();
         offerSheetDrop();
         return 0;
     } catch (const std::exception &error) {
-        // The page's start script says so, with what to do.
-        const val failed = val::global("iitcalcFailed");
-        if (failed.typeOf().as<std::string>() == "function")
-            failed(u"窗口无法建立（" + fromUtf8(error.what()) + u"）");
+        const std::u16string why = u"窗口无法建立（" + fromUtf8(error.what()) + u"）";
+        reportFailure(why.data(), static_cast<int>(why.size()));
         return 1;
     }
 }

@@ -4,7 +4,6 @@
 #include "sheet/sheet.h"
 
 #include <emscripten/emscripten.h>
-#include <emscripten/val.h>
 
 #include <exception>
 #include <string>
@@ -117,8 +116,10 @@ EMSCRIPTEN_KEEPALIVE const char *iitcalc_sheet_notes(PageSheet *sheet)
 
 } // extern "C"
 
+EM_JS(void, jsOfferSheetDrop, (), { Module['sheetDropOffer'](); });
+
 namespace iitcalc::window {
 
-void offerSheetDrop() { emscripten::val::module_property("sheetDropOffer")(); }
+void offerSheetDrop() { jsOfferSheetDrop(); }
 
 } // namespace iitcalc::window

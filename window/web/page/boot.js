@@ -47,8 +47,17 @@
     else document.addEventListener('DOMContentLoaded', show);
   };
 
+  // The program's WebAssembly is fetched from here, while the page is still
+  // being read, so that the program can start as soon as its script has run.
   if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
     fail('这个浏览器不支持 WebAssembly');
+  } else {
+    early.fetched = fetch('@WASM@', {credentials: 'same-origin'}).then(function (response) {
+      return response.ok ? response.arrayBuffer() : Promise.reject(new Error('WebAssembly: ' + response.status));
+    }).then(function (bytes) {
+      early.bytes = bytes;
+      return bytes;
+    });
   }
   // The program's script missing, or its WebAssembly not loading or not
   // starting, before the window is ready.

@@ -188,7 +188,7 @@
       if (hasFiles(event) && !section.contains(event.target)) event.preventDefault();
     });
     window.addEventListener('resize', place);
-    place();
+    requestAnimationFrame(place); // as the browser lays the page out, not before
     var early = window['iitcalcEarly'];
     var before = input.files.length > 0 ? input.files[0] : early && early.dropped;
     if (before) calculate(before);
