@@ -204,6 +204,11 @@
     windows[serial] = elements;
   };
 
+  Module['formsPageHolds'] = function (address, size) {
+    var frame = document.getElementById(utf8(address, size));
+    return !!frame && !frame.formsTaken && document.body.contains(frame);
+  };
+
   // The places of the window's controls where they differ from those the
   // page was built with (a text measured in the browser's fonts wider or
   // narrower than estimated): those rules alone, a rule a line, after the

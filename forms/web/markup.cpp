@@ -95,10 +95,8 @@ std::string rect(const PixelRect &place)
 
 std::string rgbFromBgr(std::uint32_t bgr)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "rgb(%u,%u,%u)", static_cast<unsigned>(bgr & 0xFF),
-                  static_cast<unsigned>((bgr >> 8) & 0xFF), static_cast<unsigned>((bgr >> 16) & 0xFF));
-    return text;
+    return "rgb(" + std::to_string(bgr & 0xFF) + "," + std::to_string((bgr >> 8) & 0xFF) + "," +
+           std::to_string((bgr >> 16) & 0xFF) + ")";
 }
 
 // A line: a box one pixel thick from one end to the other (the last pixel
@@ -142,9 +140,16 @@ bool isCjk(char16_t c) { return c >= 0x1100 && !(c >= 0xFF61 && c <= 0xFFDC); }
 
 std::string cssFont(const FontRecord &font)
 {
-    char size[32];
-    std::snprintf(size, sizeof size, "%gpt ", font.points);
-    std::string text = std::string(font.bold ? "bold " : "") + size + "\"" + std::string(font.family) + "\", ";
+    // The size to a hundredth of a point, without trailing zeros: "9", "10.5".
+    const long hundredths = std::lround(font.points * 100);
+    std::string size = std::to_string(hundredths / 100);
+    if (const long rest = hundredths % 100; rest != 0) {
+        size += '.';
+        size += static_cast<char>('0' + rest / 10);
+        if (rest % 10 != 0)
+            size += static_cast<char>('0' + rest % 10);
+    }
+    std::string text = std::string(font.bold ? "bold " : "") + size + "pt \"" + std::string(font.family) + "\", ";
     for (const std::string_view family : kSongtiStandIns)
         text.append("\"").append(family).append("\", ");
     return text + "sans-serif";
@@ -154,9 +159,15 @@ Measure estimatedMeasure()
 {
     // The size in pixels is the number before "pt" in the shorthand.
     const auto em = [](const std::string &font) {
-        const std::size_t points = font.find("pt ");
-        const std::size_t start = font.rfind(' ', points) == std::string::npos ? 0 : font.rfind(' ', points) + 1;
-        return std::atof(font.substr(start, points - start).c_str()) * 96 / 72;
+        const std::size_t end = font.find("pt ");
+        std::size_t at = font.rfind(' ', end) == std::string::npos ? 0 : font.rfind(' ', end) + 1;
+        double points = 0;
+        for (; at < end && font[at] != '.'; ++at)
+            points = points * 10 + (font[at] - '0');
+        double scale = 1;
+        for (++at; at < end; ++at)
+            points += (font[at] - '0') * (scale /= 10);
+        return points * 96 / 72;
     };
     return {[em](std::u16string_view text, const std::string &font) {
                 double width = 0;
@@ -204,36 +215,59 @@ void WindowMarkup::createControl(const ControlPlan &plan)
                         "aria-hidden=\"true\"></div></div><div class=\"forms-arrow forms-down\" "
                         "aria-hidden=\"true\"></div>";
     } else if (record.kind == ControlKind::Label) {
-        const bool lines = record.caption.find(u'\n') != std::u16string_view::npos;
-        const int pitch = record.lineHeight > 0 ? twipsToPixels(record.lineHeight)
-                          : lines               ? m_measure.lineSpacing(control.font)
-                                                : 0;
-        // Only a centred line, or the background behind one, depends on
-        // how wide the text is.
-        const bool measured =
-            record.alignment == TextAlignment::Centre || record.background == LabelBackground::BehindText;
-        const auto measure = [&](std::u16string_view line) {
-            return measured ? m_measure.width(line, control.font) : 0;
-        };
-        const std::string self = "#" + std::string(record.name);
-        int n = 0;
-        for (const LabelLine &line :
-             labelLines(record.caption, record.alignment, place.width, place.height, pitch, measure)) {
-            ++n;
-            if (record.background == LabelBackground::BehindText) {
-                control.inner += "<div class=\"forms-behind\" aria-hidden=\"true\"></div>";
-                control.rules += self + ">div:nth-of-type(" + std::to_string(n) + "){" + rect(line.background) + "}\n";
-            }
-            control.inner += "<span>" + escaped(line.text) + "</span>";
-            control.rules += self + ">span:nth-of-type(" + std::to_string(n) + "){left:" + px(line.origin.x) +
-                             ";top:" + px(line.origin.y) + "}\n";
-        }
+        labelLines(control);
     }
     if (plan.parent)
         m_controls.at(*plan.parent).children.push_back(plan.index);
     else
         m_top.push_back(plan.index);
     m_controls.push_back(std::move(control));
+}
+
+void WindowMarkup::labelLines(Control &control) const
+{
+    const ControlRecord &record = *control.plan.record;
+    const PixelRect place = pixelRect(record);
+    const bool lines = record.caption.find(u'\n') != std::u16string_view::npos;
+    const int pitch = record.lineHeight > 0 ? twipsToPixels(record.lineHeight)
+                      : lines               ? m_measure.lineSpacing(control.font)
+                                            : 0;
+    // Only a centred line, or the background behind one, depends on how
+    // wide the text is.
+    const bool widths = record.alignment == TextAlignment::Centre || record.background == LabelBackground::BehindText;
+    const auto measure = [&](std::u16string_view line) { return widths ? m_measure.width(line, control.font) : 0; };
+    const std::string self = "#" + std::string(record.name);
+    control.inner.clear();
+    control.rules.clear();
+    int n = 0;
+    for (const LabelLine &line :
+         forms::labelLines(record.caption, record.alignment, place.width, place.height, pitch, measure)) {
+        ++n;
+        if (record.background == LabelBackground::BehindText) {
+            control.inner += "<div class=\"forms-behind\" aria-hidden=\"true\"></div>";
+            control.rules += self + ">div:nth-of-type(" + std::to_string(n) + "){" + rect(line.background) + "}\n";
+        }
+        control.inner += "<span>" + escaped(line.text) + "</span>";
+        control.rules += self + ">span:nth-of-type(" + std::to_string(n) + "){left:" + px(line.origin.x) +
+                         ";top:" + px(line.origin.y) + "}\n";
+    }
+}
+
+bool WindowMarkup::measured(const ControlRecord &label)
+{
+    // How wide a text is, or (where the layout gives none) how far apart
+    // its lines are.
+    return label.alignment == TextAlignment::Centre || label.background == LabelBackground::BehindText ||
+           (label.lineHeight <= 0 && label.caption.find(u'\n') != std::u16string_view::npos);
+}
+
+void WindowMarkup::measureAgain(Measure measure)
+{
+    m_measure = std::move(measure);
+    for (Control &control : m_controls) {
+        if (control.plan.record->kind == ControlKind::Label && measured(*control.plan.record))
+            labelLines(control);
+    }
 }
 
 void WindowMarkup::finishWindow(const WindowPlan &plan)

@@ -64,6 +64,10 @@ public:
     // (s scroll bar, p panel, b button, t text box, l label, a link, - line).
     std::string kinds() const;
 
+    // The labels whose lines depend on how text measures, measured again
+    // (by the browser, where the window was first made with an estimate).
+    void measureAgain(Measure measure);
+
     const std::string &font(ControlIndex control) const { return m_controls.at(control).font; }
     // A box's room for its text, in CSS pixels.
     int room(ControlIndex box) const;
@@ -83,6 +87,9 @@ private:
         std::vector<ControlIndex> children;
     };
     void element(std::string &out, ControlIndex control) const;
+    // A label's lines: its spans (and backgrounds) and their places.
+    void labelLines(Control &control) const;
+    static bool measured(const ControlRecord &label);
 
     Measure m_measure;
     const FormRecord *m_form = nullptr;

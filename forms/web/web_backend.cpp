@@ -18,6 +18,8 @@ EM_JS(void, jsAdopt, (unsigned serial, const char *id, int idSize, const char *h
                          {address: css, size: cssSize}, {address: kinds, size: kindsSize},
                          {address: names, size: namesSize});
 });
+EM_JS(int, jsPageHolds, (const char *id, int idSize), { return Module['formsPageHolds'](id, idSize) ? 1 : 0; });
+EM_JS(void, jsRestyle, (const char *css, int cssSize), { Module['formsRestyle'](css, cssSize); });
 EM_JS(void, jsRemove, (unsigned serial), { Module['formsRemove'](serial); });
 EM_JS(int, jsViewport, (int height), { return Module['formsViewport'](height); });
 EM_JS(void, jsPlaceSoon, (), { Module['formsPlaceSoon'](); });
@@ -137,7 +139,9 @@ void WebBackend::createWindow(const FormRecord &form, EventSink &sink)
     m_form = &form;
     m_sink = &sink;
     m_serial = nextSerial();
-    m_markup = std::make_unique<web::WindowMarkup>(web::browserMeasure());
+    // Made as the page's was, with the estimate: the browser measures the
+    // text that needs it once the page is laid out (pageEvent).
+    m_markup = std::make_unique<web::WindowMarkup>(web::estimatedMeasure());
     m_markup->createWindow(form);
     m_controls.clear();
     m_controls.reserve(form.controls.size());
@@ -168,12 +172,11 @@ void WebBackend::finishWindow(const WindowPlan &plan)
     // The window the page holds (written at build time) when it is there and
     // nobody's yet, else one made from the same markup: either way in one
     // call.
-    const std::string html = m_markup->html();
+    const std::string html = jsPageHolds(m_form->name.data(), sizeOf(m_form->name)) ? "" : m_markup->html();
     const std::string css = m_markup->css();
     const std::string kinds = m_markup->kinds();
     jsAdopt(m_serial, m_form->name.data(), sizeOf(m_form->name), html.data(), sizeOf(html), css.data(), sizeOf(css),
             kinds.data(), sizeOf(kinds), names.data(), sizeOf(names));
-    m_markup.reset();
     m_catchUp = true;
     jsSetTitle(m_form->caption.data(), sizeOf(m_form->caption));
 }
@@ -216,6 +219,7 @@ void WebBackend::destroyWindow()
     m_serial = 0;
     m_shown = false;
     m_catchUp = false;
+    m_markup.reset();
     m_controls.clear();
     m_firstFocus.reset();
 }
@@ -370,6 +374,14 @@ void WebBackend::pageEvent(PageEvent what)
 {
     if (what == PageEvent::Resize) {
         place();
+        // The first time the page is laid out: the labels whose lines depend
+        // on how their text measures, as the browser's fonts measure it.
+        if (m_markup && m_serial != 0) {
+            m_markup->measureAgain(web::browserMeasure());
+            const std::string css = m_markup->css();
+            jsRestyle(css.data(), sizeOf(css));
+            m_markup.reset();
+        }
     } else if (m_sink && m_shown && jsVisible()) {
         m_sink->windowActivated();
         // What the user did before the program was ready: the text typed

@@ -140,9 +140,12 @@ export async function openPage(browser, origin, options = {}) {
   return page;
 }
 
-// The program has opened its window (and run Activate, the page visible).
-export function waitReady(page) {
-  return page.waitForFunction(() => performance.getEntriesByName('iitcalc-ready').length > 0, null, {timeout: 10000});
+// The program has opened its window (and run Activate, the page visible),
+// and the page has been laid out since (the program places the window and
+// measures its text then).
+export async function waitReady(page) {
+  await page.waitForFunction(() => performance.getEntriesByName('iitcalc-ready').length > 0, null, {timeout: 10000});
+  await page.evaluate(() => new Promise((laidOut) => requestAnimationFrame(() => setTimeout(laidOut, 0))));
 }
 
 // The window's layout as the program has it (iitcalc-places --twips under

@@ -47,18 +47,49 @@
     else document.addEventListener('DOMContentLoaded', show);
   };
 
-  // The program's WebAssembly is fetched from here, while the page is still
-  // being read, so that the program can start as soon as its script has run.
+  // Once the window is painted (or at once where the page is not shown):
+  // the program never competes with the page for its first paint, on a
+  // slow network least of all, and the user can type meanwhile.
+  var painted = false;
+  var waiting = [];
+  function afterPaint(then) {
+    if (painted) then();
+    else waiting.push(then);
+  }
+  (function () {
+    function go() {
+      if (painted) return;
+      painted = true;
+      waiting.splice(0).forEach(function (then) { then(); });
+    }
+    var observing = typeof PerformanceObserver === 'function' && PerformanceObserver.supportedEntryTypes &&
+      PerformanceObserver.supportedEntryTypes.indexOf('paint') >= 0;
+    if (document.visibilityState !== 'visible' || !observing) return setTimeout(go, 0);
+    new PerformanceObserver(function (entries, observer) {
+      observer.disconnect();
+      go();
+    }).observe({type: 'paint', buffered: true});
+    setTimeout(go, 1000); // hidden meanwhile: nothing is painted
+  })();
+
+  // The program: its WebAssembly fetched here, its script (which makes an
+  // instance of it, window/web/page/start.js) beside it.
   if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
     fail('这个浏览器不支持 WebAssembly');
   } else {
-    early.fetched = fetch('@WASM@', {credentials: 'same-origin'}).then(function (response) {
-      return response.ok ? response.arrayBuffer() : Promise.reject(new Error('WebAssembly: ' + response.status));
-    }).then(function (bytes) {
-      early.bytes = bytes;
-      return bytes;
+    afterPaint(function () {
+      early.fetched = fetch('@WASM@', {credentials: 'same-origin'}).then(function (response) {
+        return response.ok ? response.arrayBuffer() : Promise.reject(new Error('WebAssembly: ' + response.status));
+      }).then(function (bytes) {
+        early.bytes = bytes;
+        return bytes;
+      });
+      var script = document.createElement('script');
+      script.src = '@SCRIPT@';
+      document.head.append(script);
     });
   }
+
   // The program's script missing, or its WebAssembly not loading or not
   // starting, before the window is ready.
   window.addEventListener('error', function (event) {
@@ -101,7 +132,7 @@
   // server past every cache: a host that answers "not modified" for a file
   // that was replaced by one as old (many do, going by the files' times)
   // cannot keep an update from the browser.
-  window.addEventListener('load', function () {
+  function register() {
     if (!navigator.onLine) return;
     fetch('sw.js', {cache: 'no-store'}).then(function (response) {
       return response.ok ? response.text() : Promise.reject(new Error(String(response.status)));
@@ -112,5 +143,9 @@
       // Offline, the version in hand goes on; without a worker the page
       // still works, and needs the network to open.
     });
+  }
+  afterPaint(function () {
+    if (document.readyState === 'complete') register();
+    else window.addEventListener('load', register);
   });
 })();
