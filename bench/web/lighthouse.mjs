@@ -32,9 +32,8 @@ try {
         accessibility: lhr.categories.accessibility.score * 100,
         fcp: audit('first-contentful-paint'), lcp: audit('largest-contentful-paint'),
         tbt: audit('total-blocking-time'), si: audit('speed-index'), cls: audit('cumulative-layout-shift'),
-        // What the largest paint was of, and the main thread's long tasks
-        // (as simulated on the phone's processor).
-        largest: (lhr.audits['largest-contentful-paint-element']?.details?.items?.[0]?.items?.[0]?.node?.snippet) || '',
+        // The main thread's long tasks (as simulated on the phone's
+        // processor).
         tasks: (lhr.audits['long-tasks']?.details?.items || []).map((task) => Math.round(task.duration)),
         failed: Object.values(lhr.audits).filter((a) => a.score === 0 && lhr.categories.accessibility.auditRefs
           .some((ref) => ref.id === a.id)).map((a) => a.id)});
@@ -52,6 +51,5 @@ console.log(`  performance ${median.performance} (runs: ${results.map((r) => r.p
 console.log(`  total blocking time ${median.tbt.toFixed(0)} ms   target <= 50 ms`);
 console.log(`  first contentful paint ${(median.fcp / 1000).toFixed(2)} s, largest ${(median.lcp / 1000).toFixed(2)} s, ` +
   `speed index ${(median.si / 1000).toFixed(2)} s, layout shift ${median.cls.toFixed(3)}`);
-console.log(`  largest paint of ${median.largest.slice(0, 100)}`);
 console.log(`  long tasks: ${median.tasks.length ? median.tasks.map((t) => `${t} ms`).join(', ') : 'none'}`);
 console.log(`  accessibility ${median.accessibility}   target >= 96${median.failed.length ? `  (failed: ${median.failed.join(', ')})` : ''}`);

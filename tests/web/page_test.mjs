@@ -394,6 +394,20 @@ test('on a phone 375 pixels wide the whole window shows, smaller, its layout unc
   await done(page);
 });
 
+// The program's files are fetched once the window is painted, never before:
+// on a slow network they do not compete with the page for its first paint.
+test('the program\'s script and WebAssembly are asked for only after the first paint', async () => {
+  const page = await openPage(site.browser, site.origin);
+  const [paint, requested] = await page.evaluate(() => [
+    performance.getEntriesByName('first-contentful-paint')[0].startTime,
+    performance.getEntriesByType('resource').filter((entry) => /\/iitcalc\.[0-9a-f]+\.(js|wasm)$/.test(entry.name))
+      .map((entry) => entry.startTime),
+  ]);
+  assert.equal(requested.length, 2);
+  assert.ok(requested.every((start) => start >= paint), `painted at ${paint}, asked for at ${requested}`);
+  await done(page);
+});
+
 // The payroll-sheet control lies right below the window and as wide, from
 // the first paint (the window's stylesheet places it) to when the program
 // has placed it, on a desktop and on a phone, where the window is smaller.

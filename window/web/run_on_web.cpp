@@ -14,8 +14,12 @@
 #include <string>
 
 // clang-format off
-// When the window is up and takes input, for the start-up benchmark.
-EM_JS(void, markReady, (), { performance.mark('iitcalc-ready'); });
+// When the window is up and takes input: for the start-up benchmark, and
+// for the page's start script.
+EM_JS(void, markReady, (), {
+    performance.mark('iitcalc-ready');
+    window.dispatchEvent(new Event('iitcalc-ready'));
+});
 
 // The page's start script says so, with what to do.
 EM_JS(void, reportFailure, (const char16_t *why, int size), {

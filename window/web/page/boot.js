@@ -1,9 +1,10 @@
 // The page's start, written into index.html itself so that it runs whatever
 // else fails to load: it keeps the clicks on the window's buttons made
-// before the program is ready (the program presses them once it is), says
-// why in the page when the program cannot start, and keeps the page's files
-// for offline use through the service worker, telling an open page when a
-// new version is ready. Nothing the user types goes anywhere.
+// before the program is ready (the program presses them once it is), fetches
+// the program once the window is painted, says why in the page when the
+// program cannot start, and keeps the page's files for offline use through
+// the service worker, telling an open page when a new version is ready.
+// Nothing the user types goes anywhere.
 (function () {
   'use strict';
   var early = window.iitcalcEarly = {clicks: [], ready: false, failed: false};
@@ -48,14 +49,14 @@
   };
 
   // Once the window is painted (or at once where the page is not shown):
-  // the program never competes with the page for its first paint, on a
-  // slow network least of all, and the user can type meanwhile.
+  // the program never competes with the page for its first paint, and the
+  // user can type meanwhile.
   var painted = false;
   var waiting = [];
-  function afterPaint(then) {
+  var afterPaint = early.afterPaint = function (then) {
     if (painted) then();
     else waiting.push(then);
-  }
+  };
   (function () {
     function go() {
       if (painted) return;
@@ -66,23 +67,40 @@
       PerformanceObserver.supportedEntryTypes.indexOf('paint') >= 0;
     if (document.visibilityState !== 'visible' || !observing) return setTimeout(go, 0);
     new PerformanceObserver(function (entries, observer) {
+      if (entries.getEntriesByName('first-contentful-paint').length === 0) return;
       observer.disconnect();
       go();
     }).observe({type: 'paint', buffered: true});
-    setTimeout(go, 1000); // hidden meanwhile: nothing is painted
+    // Hidden meanwhile, nothing is painted.
+    document.addEventListener('visibilitychange', function () {
+      if (document.visibilityState !== 'visible') go();
+    });
   })();
 
   // The program: its WebAssembly fetched here, its script (which makes an
-  // instance of it, window/web/page/start.js) beside it.
+  // instance of it once the window is painted, window/web/page/start.js)
+  // beside it -- at once where the worker has them on the device, once the
+  // window is painted where they come over the network.
+  var fromDevice = 'serviceWorker' in navigator && navigator.serviceWorker.controller !== null;
   if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
     fail('这个浏览器不支持 WebAssembly');
   } else {
-    afterPaint(function () {
-      early.fetched = fetch('@WASM@', {credentials: 'same-origin'}).then(function (response) {
-        return response.ok ? response.arrayBuffer() : Promise.reject(new Error('WebAssembly: ' + response.status));
-      }).then(function (bytes) {
-        early.bytes = bytes;
-        return bytes;
+    (fromDevice ? function (then) { then(); } : afterPaint)(function () {
+      // Compiled as it arrives, off the page's thread; a host that serves
+      // it as something else than application/wasm costs a second fetch.
+      var fetched = function () {
+        return fetch('@WASM@', {credentials: 'same-origin'}).then(function (response) {
+          return response.ok ? response : Promise.reject(new Error('WebAssembly: ' + response.status));
+        });
+      };
+      var whole = function () {
+        return fetched().then(function (response) { return response.arrayBuffer(); }).then(WebAssembly.compile);
+      };
+      early.compiled = (typeof WebAssembly.compileStreaming === 'function' ? fetched().then(function (response) {
+        return WebAssembly.compileStreaming(response).catch(whole);
+      }) : whole()).then(function (module) {
+        early.module = module;
+        return module;
       });
       var script = document.createElement('script');
       script.src = '@SCRIPT@';
@@ -144,8 +162,10 @@
       // still works, and needs the network to open.
     });
   }
-  afterPaint(function () {
+  // Once the program has started: the worker's install fetches every file
+  // again, which should not hold the program's own up.
+  window.addEventListener('iitcalc-ready', function () {
     if (document.readyState === 'complete') register();
     else window.addEventListener('load', register);
-  });
+  }, {once: true});
 })();

@@ -1,23 +1,21 @@
-// How the program's WebAssembly becomes an instance: from the bytes the
-// page's start script fetched beside this script (window/web/page/boot.js).
-// When they are in by the time this script runs, the module is compiled and
-// instantiated there and then (the browser compiles a function when it is
-// first called, so this is quick) and the program starts in the same task;
-// otherwise as soon as they are.
+// How the program's WebAssembly becomes an instance: from the module the
+// page's start script compiled as it arrived (window/web/page/boot.js), once
+// the window is painted. When it is compiled by then, the instance is made
+// in the next task (this script's own is long enough) and the program starts
+// there; otherwise as soon as it is.
 (function () {
   'use strict';
   Module['instantiateWasm'] = function (imports, receive) {
     var early = window['iitcalcEarly'];
-    if (early.bytes) {
-      var module = new WebAssembly.Module(early.bytes);
-      receive(new WebAssembly.Instance(module, imports), module);
-    } else {
-      early.fetched.then(function (bytes) {
-        return WebAssembly.instantiate(bytes, imports).then(function (result) {
-          receive(result.instance, result.module);
-        });
+    early.afterPaint(function () {
+      if (early.module) {
+        setTimeout(function () { receive(new WebAssembly.Instance(early.module, imports), early.module); }, 0);
+        return;
+      }
+      early.compiled.then(function (module) {
+        return WebAssembly.instantiate(module, imports).then(function (instance) { receive(instance, module); });
       });
-    }
+    });
     return {};
   };
 })();
