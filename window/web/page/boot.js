@@ -53,10 +53,10 @@
   // user can type meanwhile.
   var painted = false;
   var waiting = [];
-  var afterPaint = early.afterPaint = function (then) {
+  function afterPaint(then) {
     if (painted) then();
     else waiting.push(then);
-  };
+  }
   (function () {
     function go() {
       if (painted) return;
@@ -78,14 +78,11 @@
   })();
 
   // The program: its WebAssembly fetched here, its script (which makes an
-  // instance of it once the window is painted, window/web/page/start.js)
-  // beside it -- at once where the worker has them on the device, once the
-  // window is painted where they come over the network.
-  var fromDevice = 'serviceWorker' in navigator && navigator.serviceWorker.controller !== null;
+  // instance of it, window/web/page/start.js) beside it.
   if (typeof WebAssembly !== 'object' || typeof WebAssembly.instantiate !== 'function') {
     fail('这个浏览器不支持 WebAssembly');
   } else {
-    (fromDevice ? function (then) { then(); } : afterPaint)(function () {
+    afterPaint(function () {
       // Compiled as it arrives, off the page's thread; a host that serves
       // it as something else than application/wasm costs a second fetch.
       var fetched = function () {
