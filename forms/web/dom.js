@@ -179,11 +179,17 @@
   // What was typed in the page's window before now is noted, for
   // formsCatchUp.
   var kKinds = {s: 'scrollbar', p: 'panel', b: 'button', t: 'textbox', l: 'label', a: 'link', '-': 'line'};
-  Module['formsAdopt'] = function (serial, id, html, css, kinds, names) {
-    id = utf8(id.address, id.size);
-    kinds = utf8(kinds.address, kinds.size);
+  // The page's window of that id, when it holds one nobody has taken yet.
+  function held(id) {
     var frame = document.getElementById(id);
-    if (!frame || frame.formsTaken || !document.body.contains(frame)) {
+    return frame && !frame.formsTaken && document.body.contains(frame) ? frame : null;
+  }
+  Module['formsPageHolds'] = function (address, size) { return held(utf8(address, size)) !== null; };
+
+  Module['formsAdopt'] = function (serial, id, html, css, kinds, names) {
+    kinds = utf8(kinds.address, kinds.size);
+    var frame = held(utf8(id.address, id.size));
+    if (!frame) {
       document.body.insertAdjacentHTML('afterbegin', utf8(html.address, html.size));
       frame = document.body.firstElementChild;
     }
@@ -202,11 +208,6 @@
       elements.push(element);
     });
     windows[serial] = elements;
-  };
-
-  Module['formsPageHolds'] = function (address, size) {
-    var frame = document.getElementById(utf8(address, size));
-    return !!frame && !frame.formsTaken && document.body.contains(frame);
   };
 
   // The places of the window's controls where they differ from those the

@@ -136,6 +136,19 @@ char kindLetter(const ControlRecord &record)
 
 bool isCjk(char16_t c) { return c >= 0x1100 && !(c >= 0xFF61 && c <= 0xFFDC); }
 
+// Only a centred line, or the background behind one, depends on how wide
+// its text is.
+bool measuresWidths(const ControlRecord &label)
+{
+    return label.alignment == TextAlignment::Centre || label.background == LabelBackground::BehindText;
+}
+
+// Lines the layout gives no height are as far apart as the font's.
+bool measuresPitch(const ControlRecord &label)
+{
+    return label.lineHeight <= 0 && label.caption.find(u'\n') != std::u16string_view::npos;
+}
+
 } // namespace
 
 std::string cssFont(const FontRecord &font)
@@ -228,13 +241,10 @@ void WindowMarkup::labelLines(Control &control) const
 {
     const ControlRecord &record = *control.plan.record;
     const PixelRect place = pixelRect(record);
-    const bool lines = record.caption.find(u'\n') != std::u16string_view::npos;
-    const int pitch = record.lineHeight > 0 ? twipsToPixels(record.lineHeight)
-                      : lines               ? m_measure.lineSpacing(control.font)
-                                            : 0;
-    // Only a centred line, or the background behind one, depends on how
-    // wide the text is.
-    const bool widths = record.alignment == TextAlignment::Centre || record.background == LabelBackground::BehindText;
+    const int pitch = record.lineHeight > 0   ? twipsToPixels(record.lineHeight)
+                      : measuresPitch(record) ? m_measure.lineSpacing(control.font)
+                                              : 0;
+    const bool widths = measuresWidths(record);
     const auto measure = [&](std::u16string_view line) { return widths ? m_measure.width(line, control.font) : 0; };
     const std::string self = "#" + std::string(record.name);
     control.inner.clear();
@@ -253,19 +263,12 @@ void WindowMarkup::labelLines(Control &control) const
     }
 }
 
-bool WindowMarkup::measured(const ControlRecord &label)
-{
-    // How wide a text is, or (where the layout gives none) how far apart
-    // its lines are.
-    return label.alignment == TextAlignment::Centre || label.background == LabelBackground::BehindText ||
-           (label.lineHeight <= 0 && label.caption.find(u'\n') != std::u16string_view::npos);
-}
-
 void WindowMarkup::measureAgain(Measure measure)
 {
     m_measure = std::move(measure);
     for (Control &control : m_controls) {
-        if (control.plan.record->kind == ControlKind::Label && measured(*control.plan.record))
+        const ControlRecord &record = *control.plan.record;
+        if (record.kind == ControlKind::Label && (measuresWidths(record) || measuresPitch(record)))
             labelLines(control);
     }
 }
@@ -437,42 +440,6 @@ std::string WindowMarkup::kinds() const
     for (const Control &control : m_controls)
         out += kindLetter(*control.plan.record);
     return out;
-}
-
-void MarkupBackend::createWindow(const FormRecord &form, EventSink &sink)
-{
-    m_sink = &sink;
-    m_markup.createWindow(form);
-    m_texts.assign(form.controls.size(), {});
-    m_values.assign(form.controls.size(), 0);
-}
-
-void MarkupBackend::centreAndShow()
-{
-    if (m_sink)
-        m_sink->windowActivated();
-}
-
-std::u16string MarkupBackend::text(ControlIndex box) const { return m_texts.at(box); }
-
-void MarkupBackend::setText(ControlIndex box, std::u16string_view text)
-{
-    m_texts.at(box) = text;
-    m_markup.setText(box, text);
-}
-
-void MarkupBackend::setScrollRange(ControlIndex bar, ScrollRange range)
-{
-    m_values.at(bar) = clampTo(range, m_values.at(bar));
-    m_markup.setScrollRange(bar, range);
-}
-
-std::int16_t MarkupBackend::scrollValue(ControlIndex bar) const { return m_values.at(bar); }
-
-void MarkupBackend::setScrollValue(ControlIndex bar, std::int16_t value)
-{
-    m_values.at(bar) = value;
-    m_markup.setScrollValue(bar, value);
 }
 
 } // namespace iitcalc::forms::web

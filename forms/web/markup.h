@@ -89,43 +89,11 @@ private:
     void element(std::string &out, ControlIndex control) const;
     // A label's lines: its spans (and backgrounds) and their places.
     void labelLines(Control &control) const;
-    static bool measured(const ControlRecord &label);
 
     Measure m_measure;
     const FormRecord *m_form = nullptr;
     std::vector<Control> m_controls;
     std::vector<ControlIndex> m_top; // the window's own children
-};
-
-// A backend that only writes the markup: what iitcalc-prerender opens the
-// window on. Events never come.
-class MarkupBackend final : public Backend {
-public:
-    explicit MarkupBackend(Measure measure = estimatedMeasure())
-        : m_markup(std::move(measure))
-    {
-    }
-    const WindowMarkup &markup() const { return m_markup; }
-
-    void createWindow(const FormRecord &form, EventSink &sink) override;
-    void createControl(const ControlPlan &control) override { m_markup.createControl(control); }
-    void finishWindow(const WindowPlan &plan) override { m_markup.finishWindow(plan); }
-    void centreAndShow() override;
-    void destroyWindow() override { m_sink = nullptr; }
-    std::u16string text(ControlIndex box) const override;
-    void setText(ControlIndex box, std::u16string_view text) override;
-    void showTextFromStart(ControlIndex) override {}
-    void setScrollRange(ControlIndex bar, ScrollRange range) override;
-    std::int16_t scrollValue(ControlIndex bar) const override;
-    void setScrollValue(ControlIndex bar, std::int16_t value) override;
-    void moveTop(ControlIndex, float) override {}
-    void showMessage(std::string_view, MessageKind) override {}
-
-private:
-    WindowMarkup m_markup;
-    EventSink *m_sink = nullptr;
-    std::vector<std::u16string> m_texts;
-    std::vector<std::int16_t> m_values;
 };
 
 } // namespace iitcalc::forms::web

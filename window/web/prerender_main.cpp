@@ -4,7 +4,7 @@
 // (forms/web/markup.h) on the second, then its CSS.
 // Run at build time under Node; make_site.cmake writes both into index.html.
 #include "forms/form.h"
-#include "forms/web/markup.h"
+#include "forms/web/markup_backend.h"
 #include "window/layout.h"
 #include "window/main_window.h"
 

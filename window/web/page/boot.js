@@ -48,20 +48,16 @@
     else document.addEventListener('DOMContentLoaded', show);
   };
 
-  // Once the window is painted (or at once where the page is not shown):
-  // the program never competes with the page for its first paint, and the
-  // user can type meanwhile.
-  var painted = false;
-  var waiting = [];
+  // `then`, once, as soon as the window is painted (or at once where the
+  // page is not shown, or stops being shown first): the program never
+  // competes with the page for its first paint, and the user can type
+  // meanwhile.
   function afterPaint(then) {
-    if (painted) then();
-    else waiting.push(then);
-  }
-  (function () {
+    var gone = false;
     function go() {
-      if (painted) return;
-      painted = true;
-      waiting.splice(0).forEach(function (then) { then(); });
+      if (gone) return;
+      gone = true;
+      then();
     }
     var observing = typeof PerformanceObserver === 'function' && PerformanceObserver.supportedEntryTypes &&
       PerformanceObserver.supportedEntryTypes.indexOf('paint') >= 0;
@@ -71,11 +67,10 @@
       observer.disconnect();
       go();
     }).observe({type: 'paint', buffered: true});
-    // Hidden meanwhile, nothing is painted.
     document.addEventListener('visibilitychange', function () {
       if (document.visibilityState !== 'visible') go();
     });
-  })();
+  }
 
   // The program: its WebAssembly fetched here, its script (which makes an
   // instance of it, window/web/page/start.js) beside it.
