@@ -67,6 +67,11 @@ test('start, Calculate, a tax base with no bracket, and Clear back to a fresh wi
     await page.click(byId('计算按钮'));
     assert.deepEqual(await boxes(page), ['10000', '1000', '3500', '5500', '545']);
   }
+  // A text longer than the program first makes room for is read whole.
+  const padded = '0'.repeat(70) + '10000';
+  await page.fill(byId('个人收入'), padded);
+  await page.click(byId('计算按钮'));
+  assert.deepEqual(await boxes(page), [padded, '1000', '3500', '5500', '545']);
   await page.fill(byId('个人收入'), '');
   await page.fill(byId('五险一金之和'), '');
   await page.click(byId('计算按钮'));
