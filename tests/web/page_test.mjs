@@ -321,7 +321,12 @@ test('the link: opens its address in a new tab once a click and once a double-cl
   await page.waitForTimeout(300);
   assert.deepEqual(opened.map((tab) => tab.url()).map((url) => url.replace(/^chrome-error:.*/, 'error')).length, 2);
   for (const tab of opened) assert.equal(await tab.evaluate(() => window.opener), null);
-  await done(page, ['http://www.example.com/', 'http://www.example.com/']);
+  // Nothing but the link's address left the machine. A tab's error page
+  // (the address does not resolve here) may ask for it again on a slow
+  // machine, so the tabs are counted above, not the requests.
+  assert.ok(page.foreign.length >= 2 && page.foreign.every((url) => url === 'http://www.example.com/'), String(page.foreign));
+  page.foreign = [];
+  await done(page);
 });
 
 test('the tool tip of a box shows the whole text only while it does not fit', async () => {
